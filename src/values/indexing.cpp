@@ -1,0 +1,125 @@
+// Indexing containers and walking iterables.
+#include "interp/interpreter.h"
+
+namespace qlr {
+
+namespace {
+
+// The position a (possibly negative) index names in a sequence of length n,
+// or -1 when it lies outside.
+int64_t position(int64_t i, size_t n) {
+  int64_t len = static_cast<int64_t>(n);
+  if (i < 0) i += len;
+  return i < 0 || i >= len ? -1 : i;
+}
+
+}  // namespace
+
+int64_t asIndex(const Value& index, int line, const ErrorReporter& report) {
+  if (!index.is(ValueKind::Int)) report("TypeMismatchError", "index must be an int, got " + valueKind(index), line);
+  return index.asInt();
+}
+
+Value dictKey(const Value& key) {
+  if (key.is(ValueKind::String)) return key;
+  return makeString(valueToString(key, false));
+}
+
+std::vector<Value> materializeIterable(const Value& iterable, int line, const ErrorReporter& report) {
+  std::vector<Value> items;
+  switch (iterable.kind()) {
+    case ValueKind::List:
+      items = iterable.asList()->items;
+      return items;
+    case ValueKind::Dict:
+      items.reserve(iterable.asDict()->size());
+      iterable.asDict()->forEach([&](const Value& key, const Value&) { items.push_back(key); });
+      return items;
+    case ValueKind::String: {
+      std::string_view text = iterable.asString()->view();
+      items.reserve(text.size());
+      for (char c : text) items.emplace_back(ValueKind::String, StringValue::ofByte(static_cast<unsigned char>(c)));
+      return items;
+    }
+    case ValueKind::Range: {
+      walkRange(*iterable.asRange(), [&](int64_t v) {
+        items.push_back(Value::integer(v));
+        return true;
+      });
+      return items;
+    }
+    case ValueKind::Null:
+    case ValueKind::Bool:
+    case ValueKind::Int:
+    case ValueKind::Float:
+    case ValueKind::Function:
+    case ValueKind::Class:
+    case ValueKind::Instance:
+    case ValueKind::Native:
+      break;
+  }
+  report("TypeMismatchError", "cannot loop over a " + valueKind(iterable), line);
+}
+
+Value Interpreter::indexGet(const Value& container, const Value& index, int line) {
+  switch (container.kind()) {
+    case ValueKind::List: {
+      const auto& items = container.asList()->items;
+      int64_t at = position(asIndex(index, line, reporter()), items.size());
+      if (at < 0) throwError("IndexError", "list index out of range", line);
+      return items[static_cast<size_t>(at)];
+    }
+    case ValueKind::Dict: {
+      Value key = dictKey(index);
+      if (Value* v = container.asDict()->find(key.asString())) return *v;
+      throwError("KeyError", "key '" + std::string(key.asString()->view()) + "' not found", line);
+    }
+    case ValueKind::String: {
+      std::string_view text = container.asString()->view();
+      int64_t at = position(asIndex(index, line, reporter()), text.size());
+      if (at < 0) throwError("IndexError", "string index out of range", line);
+      return Value(ValueKind::String, StringValue::ofByte(static_cast<unsigned char>(text[static_cast<size_t>(at)])));
+    }
+    case ValueKind::Null:
+    case ValueKind::Bool:
+    case ValueKind::Int:
+    case ValueKind::Float:
+    case ValueKind::Function:
+    case ValueKind::Class:
+    case ValueKind::Instance:
+    case ValueKind::Native:
+    case ValueKind::Range:
+      break;
+  }
+  throwError("TypeMismatchError", "cannot index into a " + valueKind(container), line);
+}
+
+void Interpreter::indexSet(const Value& container, const Value& index, const Value& value, int line) {
+  switch (container.kind()) {
+    case ValueKind::List: {
+      auto& items = container.asList()->items;
+      int64_t at = position(asIndex(index, line, reporter()), items.size());
+      if (at < 0) throwError("IndexError", "list index out of range", line);
+      items[static_cast<size_t>(at)] = value;
+      return;
+    }
+    case ValueKind::Dict:
+      container.asDict()->set(dictKey(index), value);
+      return;
+    case ValueKind::String:
+      throwError("TypeMismatchError", "strings are immutable", line);
+    case ValueKind::Null:
+    case ValueKind::Bool:
+    case ValueKind::Int:
+    case ValueKind::Float:
+    case ValueKind::Function:
+    case ValueKind::Class:
+    case ValueKind::Instance:
+    case ValueKind::Native:
+    case ValueKind::Range:
+      break;
+  }
+  throwError("TypeMismatchError", "cannot assign into a " + valueKind(container), line);
+}
+
+}  // namespace qlr

@@ -1,0 +1,90 @@
+// Reference-counted heap objects: the header every shared script object carries.
+//
+// Every value with identity (lists, dicts, functions, blueprints, instances,
+// native functions) and every immutable payload too big to sit inside a
+// Value (strings, ranges) lives in an Obj. Counts are plain integers: the
+// interpreter runs on one thread. Ref<T> is the owning pointer.
+//
+// Releasing the last reference never recurses: an object whose count drops
+// to zero while another is being destroyed is queued and destroyed by the
+// outermost release, so a list nested a million levels deep, or a chain of
+// a million closures, is freed in constant native stack.
+#pragma once
+
+#include <cstdint>
+#include <utility>
+
+namespace qlr {
+
+enum class ObjType : uint8_t {
+  String,
+  List,
+  Dict,
+  Function,
+  Class,
+  Instance,
+  Native,
+  Range,
+  Environment,
+};
+
+struct Obj {
+  explicit Obj(ObjType t) : type(t) {}
+  Obj(const Obj&) = delete;
+  Obj& operator=(const Obj&) = delete;
+
+  uint32_t refCount = 0;
+  ObjType type;
+};
+
+// Destroys an object whose count reached zero (see the file comment).
+void destroyObj(Obj* obj);
+
+inline void retainObj(Obj* obj) { ++obj->refCount; }
+inline void releaseObj(Obj* obj) {
+  if (--obj->refCount == 0) destroyObj(obj);
+}
+
+template <class T>
+class Ref {
+ public:
+  Ref() = default;
+  Ref(std::nullptr_t) {}
+  explicit Ref(T* p) : p_(p) {
+    if (p_) retainObj(p_);
+  }
+  Ref(const Ref& o) : p_(o.p_) {
+    if (p_) retainObj(p_);
+  }
+  Ref(Ref&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
+  template <class U>
+  Ref(const Ref<U>& o) : Ref(o.get()) {}
+  ~Ref() {
+    if (p_) releaseObj(p_);
+  }
+  Ref& operator=(const Ref& o) {
+    Ref(o).swap(*this);
+    return *this;
+  }
+  Ref& operator=(Ref&& o) noexcept {
+    Ref(std::move(o)).swap(*this);
+    return *this;
+  }
+  void swap(Ref& o) noexcept { std::swap(p_, o.p_); }
+
+  T* get() const { return p_; }
+  T* operator->() const { return p_; }
+  T& operator*() const { return *p_; }
+  explicit operator bool() const { return p_ != nullptr; }
+  bool operator==(const Ref& o) const { return p_ == o.p_; }
+
+ private:
+  T* p_ = nullptr;
+};
+
+template <class T, class... A>
+Ref<T> makeRef(A&&... args) {
+  return Ref<T>(new T(std::forward<A>(args)...));
+}
+
+}  // namespace qlr

@@ -1,0 +1,294 @@
+// Binary operators: equality, identity, membership, joining, arithmetic and ordering.
+//
+// Int +, -, * and ** wrap around in 64-bit two's complement; they are
+// computed in unsigned arithmetic, where wrapping is defined. The one
+// quotient that does not fit, the minimum int // -1, gives the minimum int,
+// and the minimum int % -1 gives 0.
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "interp/interpreter.h"
+
+namespace qlr {
+
+namespace {
+
+const char* opText(OpCode op) {
+  switch (op) {
+    case OpCode::None:
+      return "";
+    case OpCode::Either:
+      return "either";
+    case OpCode::Also:
+      return "also";
+    case OpCode::Eq:
+      return "==";
+    case OpCode::Ne:
+      return "!=";
+    case OpCode::Le:
+      return "<=";
+    case OpCode::Ge:
+      return ">=";
+    case OpCode::Lt:
+      return "<";
+    case OpCode::Gt:
+      return ">";
+    case OpCode::Within:
+      return "within";
+    case OpCode::Same:
+      return "same";
+    case OpCode::Add:
+      return "+";
+    case OpCode::Sub:
+      return "-";
+    case OpCode::Mul:
+      return "*";
+    case OpCode::Div:
+      return "/";
+    case OpCode::FloorDiv:
+      return "//";
+    case OpCode::Mod:
+      return "%";
+    case OpCode::Pow:
+      return "**";
+    case OpCode::Neg:
+      return "-";
+    case OpCode::Deny:
+      return "deny";
+  }
+  return "";
+}
+
+int64_t wrapAdd(int64_t a, int64_t b) { return static_cast<int64_t>(static_cast<uint64_t>(a) + static_cast<uint64_t>(b)); }
+int64_t wrapSub(int64_t a, int64_t b) { return static_cast<int64_t>(static_cast<uint64_t>(a) - static_cast<uint64_t>(b)); }
+int64_t wrapMul(int64_t a, int64_t b) { return static_cast<int64_t>(static_cast<uint64_t>(a) * static_cast<uint64_t>(b)); }
+
+int64_t wrapPow(int64_t base, int64_t exponent) {
+  uint64_t result = 1;
+  uint64_t b = static_cast<uint64_t>(base);
+  for (uint64_t e = static_cast<uint64_t>(exponent); e; e >>= 1) {
+    if (e & 1) result *= b;
+    b *= b;
+  }
+  return static_cast<int64_t>(result);
+}
+
+int64_t floorDiv(int64_t a, int64_t b) {
+  if (b == -1) return wrapSub(0, a);
+  int64_t q = a / b;
+  if (a % b != 0 && ((a < 0) != (b < 0))) --q;
+  return q;
+}
+
+int64_t floorMod(int64_t a, int64_t b) {
+  if (b == -1) return 0;
+  int64_t r = a % b;
+  if (r != 0 && ((r < 0) != (b < 0))) r += b;
+  return r;
+}
+
+double floatMod(double a, double b) {
+  double r = std::fmod(a, b);
+  if (r == 0) return r;
+  if ((r < 0 && !(b < 0)) || (!(r < 0) && b < 0)) return r + b;
+  return r;
+}
+
+bool within(Interpreter& interp, const Value& item, const Value& container, int line) {
+  switch (container.kind()) {
+    case ValueKind::List:
+      for (size_t i = 0; i < container.asList()->items.size(); ++i) {
+        Value element = container.asList()->items[i];
+        if (valuesEqual(element, item)) return true;
+      }
+      return false;
+    case ValueKind::Dict: {
+      Value key = dictKey(item);
+      return container.asDict()->find(key.asString()) != nullptr;
+    }
+    case ValueKind::String:
+      if (item.is(ValueKind::String))
+        return container.asString()->view().find(item.asString()->view()) != std::string_view::npos;
+      break;
+    case ValueKind::Null:
+    case ValueKind::Bool:
+    case ValueKind::Int:
+    case ValueKind::Float:
+    case ValueKind::Function:
+    case ValueKind::Class:
+    case ValueKind::Instance:
+    case ValueKind::Native:
+    case ValueKind::Range:
+      break;
+  }
+  interp.throwError("TypeMismatchError", "cannot test membership in a " + valueKind(container), line);
+}
+
+[[noreturn]] void unsupported(Interpreter& interp, std::string_view op, const Value& l, const Value& r, int line) {
+  interp.throwError("TypeMismatchError",
+                    "unsupported operand types for '" + std::string(op) + "': " + valueKind(l) + " and " + valueKind(r),
+                    line);
+}
+
+Value intArithmetic(Interpreter& interp, OpCode op, int64_t a, int64_t b, int line, bool& handled) {
+  handled = true;
+  switch (op) {
+    case OpCode::Add:
+      return Value::integer(wrapAdd(a, b));
+    case OpCode::Sub:
+      return Value::integer(wrapSub(a, b));
+    case OpCode::Mul:
+      return Value::integer(wrapMul(a, b));
+    case OpCode::Div:
+      if (b == 0) interp.throwError("DivisionError", "division by zero", line);
+      return Value::number(static_cast<double>(a) / static_cast<double>(b));
+    case OpCode::FloorDiv:
+      if (b == 0) interp.throwError("DivisionError", "division by zero", line);
+      return Value::integer(floorDiv(a, b));
+    case OpCode::Mod:
+      if (b == 0) interp.throwError("DivisionError", "modulo by zero", line);
+      return Value::integer(floorMod(a, b));
+    case OpCode::Pow:
+      if (b >= 0) return Value::integer(wrapPow(a, b));
+      return Value::number(std::pow(static_cast<double>(a), static_cast<double>(b)));
+    case OpCode::Lt:
+      return Value::boolean(a < b);
+    case OpCode::Le:
+      return Value::boolean(a <= b);
+    case OpCode::Gt:
+      return Value::boolean(a > b);
+    case OpCode::Ge:
+      return Value::boolean(a >= b);
+    case OpCode::None:
+    case OpCode::Either:
+    case OpCode::Also:
+    case OpCode::Eq:
+    case OpCode::Ne:
+    case OpCode::Within:
+    case OpCode::Same:
+    case OpCode::Neg:
+    case OpCode::Deny:
+      break;
+  }
+  handled = false;
+  return Value();
+}
+
+Value floatArithmetic(Interpreter& interp, OpCode op, double a, double b, int line, bool& handled) {
+  handled = true;
+  switch (op) {
+    case OpCode::Add:
+      return Value::number(a + b);
+    case OpCode::Sub:
+      return Value::number(a - b);
+    case OpCode::Mul:
+      return Value::number(a * b);
+    case OpCode::Div:
+      if (b == 0) interp.throwError("DivisionError", "division by zero", line);
+      return Value::number(a / b);
+    case OpCode::FloorDiv:
+      if (b == 0) interp.throwError("DivisionError", "division by zero", line);
+      return Value::number(std::floor(a / b));
+    case OpCode::Mod:
+      return Value::number(floatMod(a, b));
+    case OpCode::Pow:
+      return Value::number(std::pow(a, b));
+    case OpCode::Lt:
+      return Value::boolean(a < b);
+    case OpCode::Le:
+      return Value::boolean(a <= b);
+    case OpCode::Gt:
+      return Value::boolean(a > b);
+    case OpCode::Ge:
+      return Value::boolean(a >= b);
+    case OpCode::None:
+    case OpCode::Either:
+    case OpCode::Also:
+    case OpCode::Eq:
+    case OpCode::Ne:
+    case OpCode::Within:
+    case OpCode::Same:
+    case OpCode::Neg:
+    case OpCode::Deny:
+      break;
+  }
+  handled = false;
+  return Value();
+}
+
+bool isOrdering(OpCode op) { return op == OpCode::Lt || op == OpCode::Le || op == OpCode::Gt || op == OpCode::Ge; }
+
+// The whole decision; text names the operator in messages (it differs from
+// opText only for an operator no OpCode stands for).
+Value dispatch(Interpreter& interp, OpCode op, std::string_view text, const Value& l, const Value& r, int line) {
+  switch (op) {
+    case OpCode::Eq:
+      return Value::boolean(valuesEqual(l, r));
+    case OpCode::Ne:
+      return Value::boolean(!valuesEqual(l, r));
+    case OpCode::Same:
+      return Value::boolean(l.kind() == r.kind() && identicalValues(l, r));
+    case OpCode::Within:
+      return Value::boolean(within(interp, l, r, line));
+    case OpCode::None:
+    case OpCode::Either:
+    case OpCode::Also:
+    case OpCode::Le:
+    case OpCode::Ge:
+    case OpCode::Lt:
+    case OpCode::Gt:
+    case OpCode::Add:
+    case OpCode::Sub:
+    case OpCode::Mul:
+    case OpCode::Div:
+    case OpCode::FloorDiv:
+    case OpCode::Mod:
+    case OpCode::Pow:
+    case OpCode::Neg:
+    case OpCode::Deny:
+      break;
+  }
+  if (op == OpCode::Add && (l.is(ValueKind::String) || r.is(ValueKind::String))) {
+    std::string joined;
+    appendValue(joined, l, false);
+    appendValue(joined, r, false);
+    return makeString(joined);
+  }
+  if (op == OpCode::Add && l.is(ValueKind::List)) {
+    if (!r.is(ValueKind::List)) unsupported(interp, text, l, r, line);
+    std::vector<Value> items;
+    items.reserve(l.asList()->items.size() + r.asList()->items.size());
+    items.insert(items.end(), l.asList()->items.begin(), l.asList()->items.end());
+    items.insert(items.end(), r.asList()->items.begin(), r.asList()->items.end());
+    return makeList(std::move(items));
+  }
+  if (!l.isNumber()) {
+    if (isOrdering(op) && l.is(ValueKind::String) && r.is(ValueKind::String)) {
+      // Both operands are strings here, so the int column orders the comparison's sign.
+      bool handled;
+      int c = l.asString()->view().compare(r.asString()->view());
+      return intArithmetic(interp, op, c, 0, line, handled);
+    }
+    unsupported(interp, text, l, r, line);
+  }
+  if (!r.isNumber()) unsupported(interp, text, l, r, line);
+  bool handled;
+  Value result = l.is(ValueKind::Int) && r.is(ValueKind::Int)
+                     ? intArithmetic(interp, op, l.asInt(), r.asInt(), line, handled)
+                     : floatArithmetic(interp, op, toDouble(l), toDouble(r), line, handled);
+  if (!handled) throw QuilloraFatal("internal error: unhandled operator '" + std::string(text) + "'");
+  return result;
+}
+
+}  // namespace
+
+Value Interpreter::binaryOp(OpCode op, const Value& left, const Value& right, int line) {
+  return dispatch(*this, op, opText(op), left, right, line);
+}
+
+Value Interpreter::binaryOpDispatch(const std::string& op, Value left, Value right, int line) {
+  return dispatch(*this, opCodeFor(op, false), op, left, right, line);
+}
+
+}  // namespace qlr

@@ -1,0 +1,110 @@
+// SymbolMap: the table behind scopes, instance fields and blueprint members.
+//
+// Keys are interned Symbols, so a probe compares integers. Most tables are
+// tiny (a call's parameters, an instance's few fields) and a linear scan of
+// a contiguous array beats any hash there; past kLinearLimit entries an
+// open-addressing index over the same array takes over. Entries stay in
+// insertion order, which also makes every walk over a table deterministic.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "frontend/symbols.h"
+
+namespace qlr {
+
+template <class V>
+class SymbolMap {
+ public:
+  struct Entry {
+    Symbol key;
+    V value;
+  };
+
+  V* find(Symbol key) {
+    if (index_.empty()) {
+      for (Entry& e : entries_)
+        if (e.key == key) return &e.value;
+      return nullptr;
+    }
+    int32_t at = probe(key);
+    return at >= 0 ? &entries_[at].value : nullptr;
+  }
+  const V* find(Symbol key) const { return const_cast<SymbolMap*>(this)->find(key); }
+
+  // Binds key to value, overwriting an existing binding in place.
+  void set(Symbol key, V value) {
+    if (V* slot = find(key)) {
+      *slot = std::move(value);
+      return;
+    }
+    entries_.push_back(Entry{key, std::move(value)});
+    if (!index_.empty() || entries_.size() > kLinearLimit) {
+      if (entries_.size() * 2 > index_.size()) {
+        rebuildIndex();
+      } else {
+        insertIndex(static_cast<int32_t>(entries_.size() - 1));
+      }
+    }
+  }
+
+  bool erase(Symbol key) {
+    for (size_t i = 0; i < entries_.size(); ++i) {
+      if (entries_[i].key == key) {
+        entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
+        if (!index_.empty()) rebuildIndex();
+        return true;
+      }
+    }
+    return false;
+  }
+
+  // Empties the table but keeps its storage, for reuse of pooled scopes.
+  void clear() {
+    entries_.clear();
+    index_.clear();
+  }
+
+  size_t size() const { return entries_.size(); }
+  bool empty() const { return entries_.empty(); }
+  std::vector<Entry>& entries() { return entries_; }
+  const std::vector<Entry>& entries() const { return entries_; }
+
+ private:
+  static constexpr size_t kLinearLimit = 8;
+
+  static uint32_t slotOf(Symbol key, size_t mask) { return (key * 2654435761u) & static_cast<uint32_t>(mask); }
+
+  int32_t probe(Symbol key) const {
+    size_t mask = index_.size() - 1;
+    for (uint32_t i = slotOf(key, mask);; i = (i + 1) & mask) {
+      int32_t at = index_[i];
+      if (at < 0) return -1;
+      if (entries_[at].key == key) return at;
+    }
+  }
+
+  void insertIndex(int32_t at) {
+    size_t mask = index_.size() - 1;
+    uint32_t i = slotOf(entries_[at].key, mask);
+    while (index_[i] >= 0) i = (i + 1) & mask;
+    index_[i] = at;
+  }
+
+  void rebuildIndex() {
+    if (entries_.size() <= kLinearLimit) {
+      index_.clear();
+      return;
+    }
+    size_t cap = 16;
+    while (cap < entries_.size() * 4) cap *= 2;
+    index_.assign(cap, -1);
+    for (size_t i = 0; i < entries_.size(); ++i) insertIndex(static_cast<int32_t>(i));
+  }
+
+  std::vector<Entry> entries_;
+  std::vector<int32_t> index_;
+};
+
+}  // namespace qlr

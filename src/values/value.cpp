@@ -1,0 +1,345 @@
+// The value model: kinds, truth, equality, identity, strings and dicts.
+#include "values/value.h"
+
+#include <new>
+#include <stdexcept>
+
+#include "frontend/node.h"
+#include "interp/environment.h"
+
+namespace qlr {
+
+ValueKind Value::kindOf(ObjType t) {
+  switch (t) {
+    case ObjType::String:
+      return ValueKind::String;
+    case ObjType::List:
+      return ValueKind::List;
+    case ObjType::Dict:
+      return ValueKind::Dict;
+    case ObjType::Function:
+      return ValueKind::Function;
+    case ObjType::Class:
+      return ValueKind::Class;
+    case ObjType::Instance:
+      return ValueKind::Instance;
+    case ObjType::Native:
+      return ValueKind::Native;
+    case ObjType::Range:
+      return ValueKind::Range;
+    case ObjType::Environment:
+      break;
+  }
+  return ValueKind::Null;  // an environment is never a value
+}
+
+// ---- strings ----
+
+Ref<StringValue> StringValue::make(std::string_view text) {
+  void* mem = ::operator new(sizeof(StringValue) + text.size());
+  auto* s = new (mem) StringValue(text.size());
+  if (!text.empty()) std::memcpy(s->data(), text.data(), text.size());
+  return Ref<StringValue>(s);
+}
+
+StringValue* StringValue::ofByte(unsigned char byte) {
+  static StringValue* table[256] = {};
+  if (!table[byte]) {
+    char c = static_cast<char>(byte);
+    Ref<StringValue> s = make(std::string_view(&c, 1));
+    retainObj(s.get());  // the table's own reference: never released
+    table[byte] = s.get();
+  }
+  return table[byte];
+}
+
+uint32_t hashString(std::string_view text) {
+  uint32_t h = 2166136261u;  // FNV-1a
+  for (unsigned char c : text) {
+    h ^= c;
+    h *= 16777619u;
+  }
+  return h == 0 ? 1 : h;
+}
+
+uint32_t StringValue::hash() const {
+  if (hashCache == 0) hashCache = hashString(view());
+  return hashCache;
+}
+
+Value makeString(std::string_view text) {
+  if (text.size() == 1) return Value(ValueKind::String, StringValue::ofByte(static_cast<unsigned char>(text[0])));
+  return Value(StringValue::make(text));
+}
+
+Value makeList(std::vector<Value> items) {
+  auto list = makeRef<ListValue>();
+  list->items = std::move(items);
+  return Value(list);
+}
+
+// ---- dicts ----
+
+int32_t DictValue::probe(std::string_view key, uint32_t hash) const {
+  if (index.empty()) return -1;
+  size_t mask = index.size() - 1;
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    int32_t at = index[i];
+    if (at == -1) return -1;
+    if (at >= 0) {
+      const StringValue* k = entries[at].key.asString();
+      if (k->hash() == hash && k->view() == key) return at;
+    }
+  }
+}
+
+Value* DictValue::find(std::string_view key, uint32_t hash) {
+  int32_t at = probe(key, hash);
+  return at >= 0 ? &entries[at].value : nullptr;
+}
+
+void DictValue::rebuild() {
+  // Drop erased entries, then size the index for at least twice the live ones.
+  size_t kept = 0;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].key.is(ValueKind::Null)) continue;
+    if (kept != i) entries[kept] = std::move(entries[i]);
+    ++kept;
+  }
+  entries.resize(kept);
+  size_t cap = 8;
+  while (cap < (kept + 1) * 2) cap *= 2;
+  index.assign(cap, -1);
+  size_t mask = cap - 1;
+  for (size_t at = 0; at < entries.size(); ++at) {
+    size_t i = entries[at].key.asString()->hash() & mask;
+    while (index[i] != -1) i = (i + 1) & mask;
+    index[i] = static_cast<int32_t>(at);
+  }
+}
+
+void DictValue::set(const Value& key, Value value) {
+  StringValue* k = key.asString();
+  uint32_t hash = k->hash();
+  if (Value* slot = find(k->view(), hash)) {
+    *slot = std::move(value);
+    return;
+  }
+  // Keep the index at most half full, counting erased slots as used.
+  if ((entries.size() + 1) * 2 > index.size()) {
+    entries.push_back(Entry{key, std::move(value)});
+    ++live;
+    rebuild();
+    return;
+  }
+  entries.push_back(Entry{key, std::move(value)});
+  ++live;
+  size_t mask = index.size() - 1;
+  size_t i = hash & mask;
+  while (index[i] >= 0) i = (i + 1) & mask;
+  index[i] = static_cast<int32_t>(entries.size() - 1);
+}
+
+bool DictValue::erase(std::string_view key, uint32_t hash) {
+  if (index.empty()) return false;
+  size_t mask = index.size() - 1;
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    int32_t at = index[i];
+    if (at == -1) return false;
+    if (at >= 0) {
+      const StringValue* k = entries[at].key.asString();
+      if (k->hash() == hash && k->view() == key) {
+        index[i] = -2;
+        entries[at].key = Value();
+        entries[at].value = Value();
+        --live;
+        if (live * 4 < entries.size() && entries.size() > 16) rebuild();
+        return true;
+      }
+    }
+  }
+}
+
+// ---- functions and blueprints ----
+
+FunctionValue::FunctionValue(const Node* definition, Ref<Environment> env)
+    : Obj(ObjType::Function),
+      def(definition),
+      body(definition->children[0].get()),
+      isLambda(definition->kind == NodeKind::Lambda),
+      closure(std::move(env)) {}
+
+FunctionValue::~FunctionValue() = default;
+
+const std::string& FunctionValue::name() const {
+  static const std::string lambdaName = "<lambda>";
+  return isLambda ? lambdaName : def->text;
+}
+
+const std::vector<std::string>& FunctionValue::params() const { return def->params; }
+const std::vector<Symbol>& FunctionValue::paramSyms() const { return def->paramSyms; }
+
+const Node* FunctionValue::defaultAt(size_t i) const {
+  return i < def->defaults.size() ? def->defaults[i].get() : nullptr;
+}
+
+FunctionValue* ClassValue::findMethod(Symbol name) const {
+  for (const ClassValue* c = this; c; c = c->base.get()) {
+    if (const Ref<FunctionValue>* m = c->methods.find(name)) return m->get();
+  }
+  return nullptr;
+}
+
+bool ClassValue::findMethod(Symbol name, Ref<FunctionValue>& out) const {
+  FunctionValue* m = findMethod(name);
+  if (!m) return false;
+  out = Ref<FunctionValue>(m);
+  return true;
+}
+
+// ---- the small functions every part uses ----
+
+const std::string& valueKind(const Value& v) {
+  static const std::string names[] = {"null", "bool", "int", "float", "string", "list",
+                                      "dict", "function", "class", "instance", "function", "range"};
+  return names[static_cast<int>(v.kind())];
+}
+
+bool isTruthy(const Value& v) {
+  switch (v.kind()) {
+    case ValueKind::Null:
+      return false;
+    case ValueKind::Bool:
+      return v.asBool();
+    case ValueKind::Int:
+      return v.asInt() != 0;
+    case ValueKind::Float:
+      return v.asFloat() != 0.0;
+    case ValueKind::String:
+      return v.asString()->size != 0;
+    case ValueKind::List:
+      return !v.asList()->items.empty();
+    case ValueKind::Dict:
+      return v.asDict()->size() != 0;
+    case ValueKind::Function:
+    case ValueKind::Class:
+    case ValueKind::Instance:
+    case ValueKind::Native:
+    case ValueKind::Range:
+      return true;
+  }
+  return true;
+}
+
+double toDouble(const Value& v) { return v.is(ValueKind::Int) ? static_cast<double>(v.asInt()) : v.asFloat(); }
+
+namespace {
+
+const ErrorReporter* valueReporter = nullptr;
+
+bool equalAt(const Value& a, const Value& b, int depth) {
+  switch (a.kind()) {
+    case ValueKind::Int:
+      if (b.is(ValueKind::Int)) return a.asInt() == b.asInt();
+      return b.is(ValueKind::Float) && static_cast<double>(a.asInt()) == b.asFloat();
+    case ValueKind::Float:
+      return b.isNumber() && a.asFloat() == toDouble(b);
+    case ValueKind::Null:
+    case ValueKind::Bool:
+    case ValueKind::String:
+    case ValueKind::List:
+    case ValueKind::Dict:
+    case ValueKind::Function:
+    case ValueKind::Class:
+    case ValueKind::Instance:
+    case ValueKind::Native:
+    case ValueKind::Range:
+      break;
+  }
+  if (a.kind() != b.kind()) return false;
+  switch (a.kind()) {
+    case ValueKind::Null:
+      return true;
+    case ValueKind::Bool:
+      return a.asBool() == b.asBool();
+    case ValueKind::String:
+      return a.asString() == b.asString() || a.asString()->view() == b.asString()->view();
+    case ValueKind::List: {
+      const auto& x = a.asList()->items;
+      const auto& y = b.asList()->items;
+      if (x.size() != y.size()) return false;
+      if (depth >= kMaxContainerDepth) raiseRecursionError();
+      for (size_t i = 0; i < x.size() && i < y.size(); ++i)
+        if (!equalAt(x[i], y[i], depth + 1)) return false;
+      return true;
+    }
+    case ValueKind::Dict: {
+      DictValue* x = a.asDict();
+      DictValue* y = b.asDict();
+      if (x->size() != y->size()) return false;
+      if (depth >= kMaxContainerDepth) raiseRecursionError();
+      for (size_t i = 0; i < x->entries.size(); ++i) {
+        const DictValue::Entry& e = x->entries[i];
+        if (e.key.is(ValueKind::Null)) continue;
+        Value key = e.key, value = e.value;  // hold both: the comparison may run long
+        Value* other = y->find(key.asString());
+        if (!other) return false;
+        Value otherValue = *other;
+        if (!equalAt(value, otherValue, depth + 1)) return false;
+      }
+      return true;
+    }
+    case ValueKind::Int:
+    case ValueKind::Float:
+    case ValueKind::Function:
+    case ValueKind::Class:
+    case ValueKind::Instance:
+    case ValueKind::Native:
+    case ValueKind::Range:
+      return false;
+  }
+  return false;
+}
+
+}  // namespace
+
+void raiseRecursionError() {
+  if (valueReporter) (*valueReporter)("RecursionError", "maximum recursion depth exceeded", 0);
+  throw std::runtime_error("maximum recursion depth exceeded");
+}
+
+const ErrorReporter* setValueErrorReporter(const ErrorReporter* reporter) {
+  const ErrorReporter* old = valueReporter;
+  valueReporter = reporter;
+  return old;
+}
+
+void ErrorReporter::operator()(const std::string& kind, const std::string& message, int line) const {
+  fn_(ctx_, kind, message, line);
+  throw std::logic_error("error reporter returned");
+}
+
+bool valuesEqual(const Value& a, const Value& b) { return equalAt(a, b, 0); }
+
+bool identicalValues(const Value& a, const Value& b) {
+  switch (a.kind()) {
+    case ValueKind::List:
+    case ValueKind::Dict:
+    case ValueKind::Function:
+    case ValueKind::Class:
+    case ValueKind::Instance:
+      return a.asObj() == b.asObj();
+    case ValueKind::Null:
+    case ValueKind::Bool:
+    case ValueKind::Int:
+    case ValueKind::Float:
+    case ValueKind::String:
+      return valuesEqual(a, b);
+    case ValueKind::Native:
+    case ValueKind::Range:
+      return false;
+  }
+  return false;
+}
+
+}  // namespace qlr

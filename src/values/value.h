@@ -1,0 +1,348 @@
+// The value model: Value and the records it points to.
+//
+// A Value is sixteen bytes: a kind tag and an eight-byte payload. Null,
+// bools, ints and floats live in the payload; every other kind is a pointer
+// to a reference-counted Obj (object.h). Strings and ranges are immutable,
+// so sharing one buffer between copies is indistinguishable from copying
+// it: copying any Value never allocates and never copies string bytes.
+// Lists, dicts, functions, blueprints, instances and native functions have
+// identity: copies alias one object, and a change made through one copy is
+// seen through every other.
+//
+// The kind order below is part of the language (dispatch tables and the
+// "same" test compare kind indices) and must not change.
+//
+// Dicts keep insertion order: a new key goes to the end, assigning an
+// existing key keeps its place, a removed and re-added key goes to the end.
+// Rendering, loops over a dict, keys and values all follow it, so output is
+// the same on every platform and every run.
+//
+// Helpers that have no interpreter (equality, rendering, indexing helpers)
+// raise script errors through an ErrorReporter; equality and rendering of
+// containers nested past kMaxContainerDepth raise RecursionError through the
+// reporter the running interpreter installs (setValueErrorReporter).
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "frontend/symbols.h"
+#include "values/object.h"
+#include "values/symbol_map.h"
+
+namespace qlr {
+
+struct Node;
+class Environment;
+class Interpreter;
+
+enum class ValueKind : uint8_t {
+  Null,
+  Bool,
+  Int,
+  Float,
+  String,
+  List,
+  Dict,
+  Function,
+  Class,
+  Instance,
+  Native,
+  Range,
+};
+
+struct StringValue;
+struct ListValue;
+struct DictValue;
+struct FunctionValue;
+struct ClassValue;
+struct InstanceValue;
+struct NativeFn;
+struct RangeVal;
+
+class Value {
+ public:
+  Value() { u_.i = 0; }
+  static Value boolean(bool b) {
+    Value v(ValueKind::Bool);
+    v.u_.b = b;
+    return v;
+  }
+  static Value integer(int64_t i) {
+    Value v(ValueKind::Int);
+    v.u_.i = i;
+    return v;
+  }
+  static Value number(double d) {
+    Value v(ValueKind::Float);
+    v.u_.d = d;
+    return v;
+  }
+  // The marker the evaluator returns instead of a value when an error, a
+  // stop or a skip is in flight (see interp/errors.h). It is a null with a
+  // payload no real null has, so it never needs a case of its own.
+  static Value abrupt() {
+    Value v;
+    v.u_.i = 1;
+    return v;
+  }
+  bool isAbrupt() const { return kind_ == ValueKind::Null && u_.i == 1; }
+
+  // Takes a reference to obj; kind must be the one matching obj's type.
+  Value(ValueKind kind, Obj* obj) : kind_(kind) {
+    u_.obj = obj;
+    retainObj(obj);
+  }
+  template <class T>
+  Value(const Ref<T>& ref) : Value(kindOf(ref->type), ref.get()) {}
+
+  Value(const Value& o) : u_(o.u_), kind_(o.kind_) {
+    if (isObj()) retainObj(u_.obj);
+  }
+  Value(Value&& o) noexcept : u_(o.u_), kind_(o.kind_) {
+    o.kind_ = ValueKind::Null;
+    o.u_.i = 0;
+  }
+  Value& operator=(const Value& o) {
+    if (o.isObj()) retainObj(o.u_.obj);
+    if (isObj()) releaseObj(u_.obj);
+    u_ = o.u_;
+    kind_ = o.kind_;
+    return *this;
+  }
+  Value& operator=(Value&& o) noexcept {
+    if (this != &o) {
+      if (isObj()) releaseObj(u_.obj);
+      u_ = o.u_;
+      kind_ = o.kind_;
+      o.kind_ = ValueKind::Null;
+      o.u_.i = 0;
+    }
+    return *this;
+  }
+  ~Value() {
+    if (isObj()) releaseObj(u_.obj);
+  }
+
+  ValueKind kind() const { return kind_; }
+  bool is(ValueKind k) const { return kind_ == k; }
+  bool isObj() const { return kind_ >= ValueKind::String; }
+  bool isNumber() const { return kind_ == ValueKind::Int || kind_ == ValueKind::Float; }
+
+  bool asBool() const { return u_.b; }
+  int64_t asInt() const { return u_.i; }
+  double asFloat() const { return u_.d; }
+  Obj* asObj() const { return u_.obj; }
+  StringValue* asString() const { return reinterpret_cast<StringValue*>(u_.obj); }
+  ListValue* asList() const { return reinterpret_cast<ListValue*>(u_.obj); }
+  DictValue* asDict() const { return reinterpret_cast<DictValue*>(u_.obj); }
+  FunctionValue* asFunction() const { return reinterpret_cast<FunctionValue*>(u_.obj); }
+  ClassValue* asClass() const { return reinterpret_cast<ClassValue*>(u_.obj); }
+  InstanceValue* asInstance() const { return reinterpret_cast<InstanceValue*>(u_.obj); }
+  NativeFn* asNative() const { return reinterpret_cast<NativeFn*>(u_.obj); }
+  RangeVal* asRange() const { return reinterpret_cast<RangeVal*>(u_.obj); }
+
+  static ValueKind kindOf(ObjType t);
+
+ private:
+  explicit Value(ValueKind k) : kind_(k) {}
+  union Payload {
+    bool b;
+    int64_t i;
+    double d;
+    Obj* obj;
+  } u_;
+  ValueKind kind_ = ValueKind::Null;
+};
+static_assert(sizeof(Value) == 16, "a Value is a tag and an eight-byte payload");
+
+using Args = std::span<Value>;
+
+// An immutable byte string. The bytes follow the header in one allocation.
+struct StringValue : Obj {
+  static Ref<StringValue> make(std::string_view text);
+  // A string of one byte; these are shared and never freed.
+  static StringValue* ofByte(unsigned char byte);
+
+  std::string_view view() const { return {data(), size}; }
+  const char* data() const { return reinterpret_cast<const char*>(this + 1); }
+  char* data() { return reinterpret_cast<char*>(this + 1); }
+  uint32_t hash() const;
+
+  size_t size;
+  mutable uint32_t hashCache = 0;  // 0 until computed
+
+  static void operator delete(void* p) { ::operator delete(p); }
+
+ private:
+  explicit StringValue(size_t n) : Obj(ObjType::String), size(n) {}
+};
+
+struct ListValue : Obj {
+  ListValue() : Obj(ObjType::List) {}
+  std::vector<Value> items;
+};
+
+// String-keyed, insertion-ordered hash map (see the file comment).
+struct DictValue : Obj {
+  struct Entry {
+    Value key;  // a string; Null marks an erased entry until the next compaction
+    Value value;
+  };
+
+  DictValue() : Obj(ObjType::Dict) {}
+
+  Value* find(std::string_view key, uint32_t hash);
+  Value* find(const StringValue* key) { return find(key->view(), key->hash()); }
+  // Binds key (a string value) to value, keeping the place of an existing key.
+  void set(const Value& key, Value value);
+  bool erase(std::string_view key, uint32_t hash);
+  size_t size() const { return live; }
+
+  template <class F>
+  void forEach(F&& f) const {
+    for (const Entry& e : entries)
+      if (!e.key.is(ValueKind::Null)) f(e.key, e.value);
+  }
+
+  std::vector<Entry> entries;  // in insertion order, with erased holes
+  std::vector<int32_t> index;  // open addressing into entries; -1 empty, -2 erased
+  size_t live = 0;
+
+ private:
+  int32_t probe(std::string_view key, uint32_t hash) const;
+  void rebuild();
+};
+
+// A script function or lambda. Everything but the closure comes from the
+// defining node, which the host keeps alive; making a closure copies nothing.
+struct FunctionValue : Obj {
+  FunctionValue(const Node* definition, Ref<Environment> env);
+  ~FunctionValue();
+
+  const std::string& name() const;
+  const std::vector<std::string>& params() const;
+  const std::vector<Symbol>& paramSyms() const;
+  // The default expression for parameter position i, or null.
+  const Node* defaultAt(size_t i) const;
+
+  const Node* def;   // the FuncDef or Lambda node
+  const Node* body;  // the block, or a lambda's expression
+  bool isLambda;
+  Ref<Environment> closure;
+};
+
+struct ClassValue : Obj {
+  ClassValue(std::string n, Ref<ClassValue> b) : Obj(ObjType::Class), name(std::move(n)), base(std::move(b)) {}
+
+  // Looks name up in methods along the base chain.
+  bool findMethod(Symbol name, Ref<FunctionValue>& out) const;
+  FunctionValue* findMethod(Symbol name) const;
+
+  std::string name;
+  Ref<ClassValue> base;
+  SymbolMap<Ref<FunctionValue>> methods;
+  SymbolMap<Value> attrs;
+};
+
+struct InstanceValue : Obj {
+  explicit InstanceValue(Ref<ClassValue> c) : Obj(ObjType::Instance), cls(std::move(c)) {}
+  Ref<ClassValue> cls;
+  SymbolMap<Value> fields;
+};
+
+// A built-in function, or a method read through an attribute. The callable
+// is a plain function pointer; what it captured sits beside it.
+struct NativeFn : Obj {
+  using Call = Value (*)(NativeFn& self, Args args);
+
+  explicit NativeFn(Call c) : Obj(ObjType::Native), call(c) {}
+
+  Call call;
+  Interpreter* interp = nullptr;
+  Ref<FunctionValue> method;      // bound and unbound methods
+  Ref<InstanceValue> receiver;    // bound methods only
+};
+
+struct RangeVal : Obj {
+  RangeVal(int64_t a, int64_t b, int64_t s) : Obj(ObjType::Range), start(a), stop(b), step(s) {}
+  int64_t start, stop, step;
+};
+
+// Raises a script error; never returns. The interpreter supplies one that
+// forwards to Interpreter::throwError.
+class ErrorReporter {
+ public:
+  using Fn = void (*)(void* ctx, const std::string& kind, const std::string& message, int line);
+  ErrorReporter(void* ctx, Fn fn) : ctx_(ctx), fn_(fn) {}
+  [[noreturn]] void operator()(const std::string& kind, const std::string& message, int line) const;
+
+ private:
+  void* ctx_;
+  Fn fn_;
+};
+
+// Deepest container nesting that equality and rendering follow. Both recurse
+// on the native stack; past this depth (a list nested in itself, or built
+// ten thousand levels deep) they raise RecursionError instead.
+inline constexpr int kMaxContainerDepth = 10000;
+
+// Installs the reporter used for RecursionError from equality and rendering;
+// returns the one it replaces.
+const ErrorReporter* setValueErrorReporter(const ErrorReporter* reporter);
+// Raises RecursionError through that reporter.
+[[noreturn]] void raiseRecursionError();
+
+// The hash of a dict key; never 0.
+uint32_t hashString(std::string_view text);
+
+// Helpers for building values.
+Value makeString(std::string_view text);
+Value makeList(std::vector<Value> items = {});
+
+const std::string& valueKind(const Value& v);
+bool isTruthy(const Value& v);
+bool valuesEqual(const Value& a, const Value& b);
+bool identicalValues(const Value& a, const Value& b);
+double toDouble(const Value& v);
+
+// Rendering (render.cpp).
+std::string valueToString(const Value& v, bool quoteStrings);
+void appendValue(std::string& out, const Value& v, bool quoteStrings);
+std::string formatDouble(double x);
+
+// Indexing and iteration (indexing.cpp).
+int64_t asIndex(const Value& index, int line, const ErrorReporter& report);
+// The key a non-string value stands for in a dict: its unquoted rendering.
+Value dictKey(const Value& key);
+std::vector<Value> materializeIterable(const Value& iterable, int line, const ErrorReporter& report);
+
+// Calls visit with each value of a range, in order, while it returns true.
+// The walk ends after the last value before stop and never wraps around,
+// also when stop lies within one step of the 64-bit limits.
+template <class F>
+void walkRange(const RangeVal& r, F&& visit) {
+  for (int64_t v = r.start; r.step > 0 ? v < r.stop : v > r.stop;) {
+    if (!visit(v)) return;
+    if (__builtin_add_overflow(v, r.step, &v)) return;
+  }
+}
+
+// Calls visit with each item a loop over iterable sees, while it returns
+// true. Ranges are walked lazily; every other iterable is a snapshot taken
+// before the first item.
+template <class F>
+void forEachItem(const Value& iterable, int line, const ErrorReporter& report, F&& visit) {
+  if (iterable.is(ValueKind::Range)) {
+    walkRange(*iterable.asRange(), [&](int64_t v) { return visit(Value::integer(v)); });
+    return;
+  }
+  for (Value& item : materializeIterable(iterable, line, report))
+    if (!visit(std::move(item))) return;
+}
+
+}  // namespace qlr
