@@ -1,0 +1,104 @@
+// Calls: dispatch on the callee, running script functions, instantiating blueprints.
+#include "interp/interpreter.h"
+
+namespace qlr {
+
+namespace {
+
+struct CallDepth {
+  explicit CallDepth(int& d) : depth(d) { ++depth; }
+  ~CallDepth() { --depth; }
+  int& depth;
+};
+
+}  // namespace
+
+void Interpreter::throwRecursionError(int line) { throwError("RecursionError", "maximum recursion depth exceeded", line); }
+
+Value Interpreter::callValue(const Value& callee, Args args, int line) {
+  switch (callee.kind()) {
+    case ValueKind::Function:
+      return callFunction(callee.asFunction(), args, nullptr, line);
+    case ValueKind::Native: {
+      NativeFn* fn = callee.asNative();
+      try {
+        return fn->call(*fn, args);
+      } catch (QuilloraThrow& error) {
+        return raise(std::move(error.value));
+      }
+    }
+    case ValueKind::Class: {
+      static const Symbol initSym = intern("init");
+      ClassValue* cls = callee.asClass();
+      auto instance = makeRef<InstanceValue>(Ref<ClassValue>(cls));
+      if (FunctionValue* init = cls->findMethod(initSym)) {
+        if (callFunction(init, args, instance.get(), line).isAbrupt()) return Value::abrupt();
+      }
+      return Value(instance);
+    }
+    case ValueKind::Null:
+    case ValueKind::Bool:
+    case ValueKind::Int:
+    case ValueKind::Float:
+    case ValueKind::String:
+    case ValueKind::List:
+    case ValueKind::Dict:
+    case ValueKind::Instance:
+    case ValueKind::Range:
+      break;
+  }
+  throwError("TypeMismatchError", "a " + valueKind(callee) + " is not callable", line);
+}
+
+Value Interpreter::callFunction(FunctionValue* function, Args args, InstanceValue* instance, int line) {
+  if (callDepth_ >= kMaxCallDepth || reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < stackLimit_)
+    throwRecursionError(line);
+  CallDepth depth(callDepth_);
+  Ref<FunctionValue> keep(function);  // the callee may drop its last other holder while it runs
+  Ref<Environment> env = Environment::make(function->closure.get());
+  const std::vector<Symbol>& params = function->paramSyms();
+  size_t n = params.size();
+  size_t offset = 0;
+  if (instance) {
+    if (n == 0) throwError("ArgumentError", "method '" + function->name() + "' declares no 'self' parameter", 0);
+    env->bindLocal(params[0], Value(Ref<InstanceValue>(instance)));
+    offset = 1;
+  }
+  size_t k = args.size();
+  if (n - offset < k) {
+    throwError("ArgumentError", "too many arguments to '" + function->name() + "' (expected at most " +
+                                    std::to_string(n - offset) + ", got " + std::to_string(k) + ")",
+               0);
+  }
+  for (size_t i = 0; i + offset < n; ++i) {
+    size_t p = i + offset;
+    if (i < k) {
+      env->bindLocal(params[p], std::move(args[i]));
+      continue;
+    }
+    const Node* def = function->defaultAt(p);
+    if (!def) {
+      throwError("ArgumentError", "missing required argument '" + function->params()[p] + "' in call to '" +
+                                      function->name() + "'",
+                 0);
+    }
+    Value value = eval(def, env.get());
+    if (value.isAbrupt()) return value;
+    env->bindLocal(params[p], std::move(value));
+  }
+  if (function->isLambda) return eval(function->body, env.get());
+  Flow flow = execBlock(function->body, env.get());
+  switch (flow) {
+    case Flow::Normal:
+      return Value();
+    case Flow::ReturnSignal:
+      return std::move(pending);
+    case Flow::BreakSignal:
+    case Flow::ContinueSignal:  // stop and skip end the innermost running loop, across calls
+    case Flow::ErrorSignal:
+      break;
+  }
+  return abrupt(flow);
+}
+
+}  // namespace qlr

@@ -1,0 +1,98 @@
+// Scopes: binding, lookup, assignment rules, removal and declarations.
+#include "interp/environment.h"
+
+#include <algorithm>
+
+namespace qlr {
+
+namespace {
+
+// Freed scopes kept for reuse. Bounded so that a burst of deep recursion
+// does not pin its peak memory for the rest of the run.
+constexpr size_t kPoolLimit = 512;
+std::vector<Environment*>& pool() {
+  static std::vector<Environment*> free;
+  return free;
+}
+
+bool contains(const std::vector<Symbol>& names, Symbol name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+}  // namespace
+
+Ref<Environment> Environment::make(Environment* parent) {
+  Environment* env;
+  auto& free = pool();
+  if (free.empty()) {
+    env = new Environment();
+  } else {
+    env = free.back();
+    free.pop_back();
+  }
+  env->parent = Ref<Environment>(parent);
+  return Ref<Environment>(env);
+}
+
+void Environment::recycle(Environment* env) {
+  auto& free = pool();
+  if (free.size() >= kPoolLimit || env->vars.entries().capacity() > 64) {
+    delete env;
+    return;
+  }
+  env->vars.clear();
+  env->parent = nullptr;
+  env->globalNames.clear();
+  env->nonlocalNames.clear();
+  free.push_back(env);
+}
+
+Value* Environment::lookup(Symbol name) {
+  for (Environment* env = this; env; env = env->parent.get()) {
+    if (Value* v = env->vars.find(name)) return v;
+  }
+  return nullptr;
+}
+
+bool Environment::assignName(Symbol name, Value value, Environment* globals) {
+  if (!globalNames.empty() && contains(globalNames, name)) {
+    globals->bindLocal(name, std::move(value));
+    return true;
+  }
+  if (!nonlocalNames.empty() && contains(nonlocalNames, name)) {
+    for (Environment* env = parent.get(); env; env = env->parent.get()) {
+      if (Value* slot = env->vars.find(name)) {
+        *slot = std::move(value);
+        return true;
+      }
+    }
+    return false;
+  }
+  bindLocal(name, std::move(value));
+  return true;
+}
+
+void Environment::assignLoopVariable(Symbol name, Value value) {
+  if (Value* slot = lookup(name)) {
+    *slot = std::move(value);
+  } else {
+    bindLocal(name, std::move(value));
+  }
+}
+
+bool Environment::removeName(Symbol name) {
+  for (Environment* env = this; env; env = env->parent.get()) {
+    if (env->vars.erase(name)) return true;
+  }
+  return false;
+}
+
+void Environment::declareGlobal(Symbol name) {
+  if (!contains(globalNames, name)) globalNames.push_back(name);
+}
+
+void Environment::declareNonlocal(Symbol name) {
+  if (!contains(nonlocalNames, name)) nonlocalNames.push_back(name);
+}
+
+}  // namespace qlr

@@ -1,0 +1,53 @@
+// Environment: one scope of a running program.
+//
+// There are three kinds of scope: the interpreter's one global environment,
+// one fresh environment per call of a script function, and one per
+// execution of a blueprint statement. Blocks, comprehensions and modules
+// make none. Scoping is lexical: a call's parent is the function's closure,
+// never the caller's scope.
+//
+// Bindings are keyed by interned Symbol. Call scopes are created and freed
+// at every call, so freed environments go back to a small pool with their
+// table storage kept, and the next call reuses them without allocating.
+//
+// glob and nloc declarations are rare and tiny, so they sit in plain
+// vectors searched linearly; most scopes never allocate them.
+#pragma once
+
+#include <vector>
+
+#include "values/value.h"
+
+namespace qlr {
+
+class Environment : public Obj {
+ public:
+  // A new scope whose parent is parent (null only for the global scope).
+  static Ref<Environment> make(Environment* parent);
+
+  // The binding that a read of name finds, searching outward; null if none.
+  Value* lookup(Symbol name);
+  void bindLocal(Symbol name, Value value) { vars.set(name, std::move(value)); }
+  // Assignment to a bare name: global declaration, then nonlocal, then local.
+  // Returns false when name is declared nonlocal and no enclosing scope binds
+  // it; the caller reports that.
+  bool assignName(Symbol name, Value value, Environment* globals);
+  void assignLoopVariable(Symbol name, Value value);
+  // Erases the binding lookup would find; false when there is none.
+  bool removeName(Symbol name);
+  void declareGlobal(Symbol name);
+  void declareNonlocal(Symbol name);
+
+  SymbolMap<Value> vars;
+  Ref<Environment> parent;
+  std::vector<Symbol> globalNames;
+  std::vector<Symbol> nonlocalNames;
+
+  // Returns a scope whose count reached zero to the pool (object.cpp).
+  static void recycle(Environment* env);
+
+ private:
+  Environment() : Obj(ObjType::Environment) {}
+};
+
+}  // namespace qlr

@@ -1,0 +1,52 @@
+// Script errors and control signals: what leaves the normal flow of evaluation.
+//
+// A runtime error is an ordinary script value: an instance of the blueprint
+// named after its kind, with the fields "msg" and "line". Like any value a
+// script throws, it is caught by the innermost attempt with a matching
+// catch clause.
+//
+// Inside the evaluator nothing abrupt travels as a C++ exception: a throw
+// per return, or per caught error, costs far more than the work around it.
+// Statement execution returns a Flow instead, and each construct passes on
+// what it does not handle: loops take BreakSignal and ContinueSignal, calls
+// take ReturnSignal, attempt statements take ErrorSignal. The value that
+// travels with a ReturnSignal or an ErrorSignal waits in
+// Interpreter::pending. An expression cannot return a Flow, so when an
+// error, or a stop or skip from a called function, interrupts one, eval
+// returns the marker Value::abrupt() and leaves the Flow in the interpreter;
+// every caller checks for the marker and passes it on.
+//
+// Helpers outside the evaluator (operators, indexing, attributes, built-ins)
+// raise errors as C++ QuilloraThrow exceptions through throwError; the
+// evaluator turns each into an ErrorSignal in the frame that called the
+// helper, so the C++ unwinding never crosses more than a frame or two.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "frontend/node.h"
+#include "interp/fatal.h"
+#include "values/value.h"
+
+namespace qlr {
+
+enum class Flow : uint8_t {
+  Normal,
+  ReturnSignal,
+  BreakSignal,
+  ContinueSignal,
+  ErrorSignal,
+};
+
+// A thrown script value: a runtime error instance or anything a script threw.
+struct QuilloraThrow {
+  Value value;
+};
+
+// Whether a catch clause takes a thrown value: an untyped clause takes
+// everything; otherwise an instance matches by the names along its blueprint
+// chain and any other value by its kind name.
+bool catchMatches(const CatchClause& clause, const Value& thrown);
+
+}  // namespace qlr

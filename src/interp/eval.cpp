@@ -1,0 +1,252 @@
+// Expression evaluation: one case per expression kind of the syntax tree.
+#include <vector>
+
+#include "interp/interpreter.h"
+
+namespace qlr {
+
+namespace {
+
+// Arguments of most calls fit here, so a call allocates nothing for them.
+constexpr size_t kInlineArgs = 6;
+
+[[noreturn]] void statementInEval() { throw QuilloraFatal("internal error: eval() got a statement node kind"); }
+
+// Int operands with the commonest operators, decided without leaving eval.
+bool fastIntOp(OpCode op, int64_t a, int64_t b, Value& out) {
+  switch (op) {
+    case OpCode::Add:
+      out = Value::integer(static_cast<int64_t>(static_cast<uint64_t>(a) + static_cast<uint64_t>(b)));
+      return true;
+    case OpCode::Sub:
+      out = Value::integer(static_cast<int64_t>(static_cast<uint64_t>(a) - static_cast<uint64_t>(b)));
+      return true;
+    case OpCode::Lt:
+      out = Value::boolean(a < b);
+      return true;
+    case OpCode::Le:
+      out = Value::boolean(a <= b);
+      return true;
+    case OpCode::Gt:
+      out = Value::boolean(a > b);
+      return true;
+    case OpCode::Ge:
+      out = Value::boolean(a >= b);
+      return true;
+    case OpCode::Eq:
+      out = Value::boolean(a == b);
+      return true;
+    case OpCode::Ne:
+      out = Value::boolean(a != b);
+      return true;
+    case OpCode::None:
+    case OpCode::Either:
+    case OpCode::Also:
+    case OpCode::Within:
+    case OpCode::Same:
+    case OpCode::Mul:
+    case OpCode::Div:
+    case OpCode::FloorDiv:
+    case OpCode::Mod:
+    case OpCode::Pow:
+    case OpCode::Neg:
+    case OpCode::Deny:
+      return false;
+  }
+  return false;
+}
+
+}  // namespace
+
+Value Interpreter::raise(Value thrown) {
+  pending = std::move(thrown);
+  abruptFlow_ = Flow::ErrorSignal;
+  return Value::abrupt();
+}
+
+Value Interpreter::abrupt(Flow flow) {
+  abruptFlow_ = flow;
+  return Value::abrupt();
+}
+
+// Inlined into eval: one native frame per level of nesting.
+[[gnu::always_inline]] inline Value Interpreter::evalNode(const Node* node, Environment* env) {
+  switch (node->kind) {
+    case NodeKind::Number:
+      return node->isFloat ? Value::number(node->floatValue) : Value::integer(node->intValue);
+    case NodeKind::String:
+      return makeString(node->text);
+    case NodeKind::Bool:
+      return Value::boolean(node->boolValue);
+    case NodeKind::Null:
+      return Value();
+    case NodeKind::Name: {
+      if (Value* v = env->lookup(node->sym)) return *v;
+      throwError("NameError", "name '" + node->text + "' is not defined", node->line);
+    }
+    case NodeKind::List: {
+      auto list = makeRef<ListValue>();
+      list->items.reserve(node->children.size());
+      for (const auto& child : node->children) {
+        Value item = eval(child.get(), env);
+        if (item.isAbrupt()) return item;
+        list->items.push_back(std::move(item));
+      }
+      return Value(list);
+    }
+    case NodeKind::Dict: {
+      auto dict = makeRef<DictValue>();
+      for (size_t i = 0; i + 1 < node->children.size(); i += 2) {
+        Value key = eval(node->children[i].get(), env);
+        if (key.isAbrupt()) return key;
+        Value value = eval(node->children[i + 1].get(), env);
+        if (value.isAbrupt()) return value;
+        dict->set(dictKey(key), std::move(value));
+      }
+      return Value(dict);
+    }
+    case NodeKind::BinOp: {
+      Value left = eval(node->children[0].get(), env);
+      if (left.isAbrupt()) return left;
+      if (node->op == OpCode::Also) return isTruthy(left) ? eval(node->children[1].get(), env) : left;
+      if (node->op == OpCode::Either) return isTruthy(left) ? left : eval(node->children[1].get(), env);
+      Value right = eval(node->children[1].get(), env);
+      if (right.isAbrupt()) return right;
+      if (left.is(ValueKind::Int) && right.is(ValueKind::Int)) {
+        Value out;
+        if (fastIntOp(node->op, left.asInt(), right.asInt(), out)) return out;
+      }
+      return binaryOp(node->op, left, right, node->line);
+    }
+    case NodeKind::UnaryOp: {
+      Value operand = eval(node->children[0].get(), env);
+      if (operand.isAbrupt()) return operand;
+      if (node->op == OpCode::Deny) return Value::boolean(!isTruthy(operand));
+      if (operand.is(ValueKind::Int))
+        return Value::integer(static_cast<int64_t>(uint64_t{0} - static_cast<uint64_t>(operand.asInt())));
+      if (operand.is(ValueKind::Float)) return Value::number(-operand.asFloat());
+      throwError("TypeMismatchError", "cannot negate a " + valueKind(operand), node->line);
+    }
+    case NodeKind::Index: {
+      Value object = eval(node->children[0].get(), env);
+      if (object.isAbrupt()) return object;
+      Value index = eval(node->children[1].get(), env);
+      if (index.isAbrupt()) return index;
+      return indexGet(object, index, node->line);
+    }
+    case NodeKind::Attr: {
+      Value object = eval(node->children[0].get(), env);
+      if (object.isAbrupt()) return object;
+      return getAttr(object, node->sym, node->line);
+    }
+    case NodeKind::Call:
+      return evalCall(node, env);
+    case NodeKind::Lambda:
+      return Value(makeRef<FunctionValue>(node, Ref<Environment>(env)));
+    case NodeKind::ListComp:
+      return evalListComp(node, env);
+    case NodeKind::Program:
+    case NodeKind::Block:
+    case NodeKind::Assign:
+    case NodeKind::If:
+    case NodeKind::While:
+    case NodeKind::For:
+    case NodeKind::FuncDef:
+    case NodeKind::Return:
+    case NodeKind::Break:
+    case NodeKind::Continue:
+    case NodeKind::Pass:
+    case NodeKind::ClassDef:
+    case NodeKind::Try:
+    case NodeKind::Throw:
+    case NodeKind::Import:
+    case NodeKind::Global:
+    case NodeKind::Nonlocal:
+    case NodeKind::Del:
+    case NodeKind::Assert:
+    case NodeKind::ExprStmt:
+      break;
+  }
+  statementInEval();
+}
+
+Value Interpreter::eval(const Node* node, Environment* env) {
+  try {
+    return evalNode(node, env);
+  } catch (QuilloraThrow& error) {
+    return raise(std::move(error.value));
+  }
+}
+
+Value Interpreter::evalCall(const Node* node, Environment* env) {
+  size_t argc = node->children.size() - 1;
+  Value inlineArgs[kInlineArgs];
+  std::vector<Value> heapArgs;
+  Value* argv = inlineArgs;
+  if (argc > kInlineArgs) {
+    heapArgs.resize(argc);
+    argv = heapArgs.data();
+  }
+  for (size_t i = 0; i < argc; ++i) {
+    argv[i] = eval(node->children[i + 1].get(), env);
+    if (argv[i].isAbrupt()) return Value::abrupt();
+  }
+  Args args(argv, argc);
+  const Node* calleeNode = node->children[0].get();
+  if (calleeNode->kind == NodeKind::Attr) return evalMethodCall(node, env, args);
+  Value callee = eval(calleeNode, env);
+  if (callee.isAbrupt()) return callee;
+  return callValue(callee, args, node->line);
+}
+
+// object.name(args): calls the method directly, without making the bound
+// method value a plain read of object.name would.
+Value Interpreter::evalMethodCall(const Node* node, Environment* env, Args args) {
+  const Node* attr = node->children[0].get();
+  Value object = eval(attr->children[0].get(), env);
+  if (object.isAbrupt()) return object;
+  if (object.is(ValueKind::Instance)) {
+    InstanceValue* inst = object.asInstance();
+    if (Value* field = inst->fields.find(attr->sym)) {
+      Value callee = *field;
+      return callValue(callee, args, node->line);
+    }
+    if (FunctionValue* method = inst->cls->findMethod(attr->sym)) return callFunction(method, args, inst, node->line);
+    throwError("AttributeError", "'" + inst->cls->name + "' has no attribute '" + attr->text + "'", node->line);
+  }
+  if (object.is(ValueKind::Class)) {
+    ClassValue* cls = object.asClass();
+    if (Value* value = cls->attrs.find(attr->sym)) {
+      Value callee = *value;
+      return callValue(callee, args, node->line);
+    }
+    if (FunctionValue* method = cls->findMethod(attr->sym)) return callFunction(method, args, nullptr, node->line);
+    throwError("AttributeError", "class '" + cls->name + "' has no attribute '" + attr->text + "'", node->line);
+  }
+  throwError("TypeMismatchError", "cannot call an attribute on a " + valueKind(object), node->line);
+}
+
+Value Interpreter::evalListComp(const Node* node, Environment* env) {
+  Value iterable = eval(node->children[0].get(), env);
+  if (iterable.isAbrupt()) return iterable;
+  const Node* element = node->children[1].get();
+  const Node* filter = node->children[2].get();
+  auto result = makeRef<ListValue>();
+  bool cut = false;
+  forEachItem(iterable, node->line, reporter(), [&](Value item) {
+    env->bindLocal(node->sym, std::move(item));
+    if (filter) {
+      Value keep = eval(filter, env);
+      if (keep.isAbrupt()) return !(cut = true);
+      if (!isTruthy(keep)) return true;
+    }
+    Value value = eval(element, env);
+    if (value.isAbrupt()) return !(cut = true);
+    result->items.push_back(std::move(value));
+    return true;
+  });
+  if (cut) return Value::abrupt();
+  return Value(result);
+}
+
+}  // namespace qlr

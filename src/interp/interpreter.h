@@ -1,0 +1,122 @@
+// The Interpreter: one evaluator with its global scope, walking the syntax tree.
+//
+// eval turns an expression node into a Value, exec runs a statement and
+// reports how it completed (a Flow, see errors.h), execBlock runs a block.
+// Each receives the current scope as a plain pointer; whoever passes it
+// holds a reference for as long as the callee runs. eval, callValue and
+// callFunction return Value::abrupt() when an error, stop or skip cuts them
+// short; abruptFlow() then tells which, and callers pass the marker on.
+//
+// Operations that depend only on values live in src/values/ and are methods
+// here only because their errors go through throwError: binary operators
+// (operators.cpp), indexing (indexing.cpp) and attributes (attributes.cpp).
+// Calls are calls.cpp, expressions eval.cpp, statements exec.cpp, the top
+// level run.cpp in src/host/, modules modules.cpp, the prompt repl.cpp.
+//
+// Recursion: every script call nests native frames. kMaxCallDepth bounds
+// the nesting of script calls with a catchable RecursionError; a guard on
+// the native stack itself catches what the count cannot see (deep default
+// expressions, native callbacks) the same way. The parser bounds the
+// nesting inside one tree, so between two calls the stack use is bounded.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "frontend/node.h"
+#include "interp/environment.h"
+#include "interp/errors.h"
+#include "values/value.h"
+
+namespace qlr {
+
+// Deepest nesting of script calls. Far beyond what real recursion needs
+// (ten thousand levels must work), and far within the interpreter thread's
+// stack in every build, the sanitized one included.
+inline constexpr int kMaxCallDepth = 50000;
+
+class Interpreter {
+ public:
+  Interpreter();
+  ~Interpreter();
+  Interpreter(const Interpreter&) = delete;
+  Interpreter& operator=(const Interpreter&) = delete;
+
+  Ref<Environment> globals;
+  std::unordered_map<std::string, Ref<ClassValue>> errorTypes;
+  std::vector<std::string> loadedModules;
+  std::string moduleDir;
+
+  // Evaluation (eval.cpp) and execution (exec.cpp).
+  Value eval(const Node* node, Environment* env);
+  Flow exec(const Node* node, Environment* env);
+  Flow execBlock(const Node* node, Environment* env);
+  Flow assignTo(const Node* target, const Value& value, Environment* env);
+  Flow abruptFlow() const { return abruptFlow_; }
+
+  // Calls (calls.cpp). line is the line of the call, for errors that have one.
+  Value callValue(const Value& callee, Args args, int line);
+  Value callFunction(FunctionValue* function, Args args, InstanceValue* instance, int line = 0);
+
+  // Values (src/values/).
+  Value binaryOpDispatch(const std::string& op, Value left, Value right, int line);
+  Value binaryOp(OpCode op, const Value& left, const Value& right, int line);
+  Value indexGet(const Value& container, const Value& index, int line);
+  void indexSet(const Value& container, const Value& index, const Value& value, int line);
+  Value getAttr(const Value& obj, Symbol name, int line);
+  void setAttr(const Value& obj, Symbol name, const Value& value, int line);
+
+  // Errors (errors.cpp).
+  Ref<ClassValue> errType(const std::string& kind);
+  [[noreturn]] void throwError(const std::string& kind, const std::string& message, int line);
+  const ErrorReporter& reporter() const { return reporter_; }
+
+  // Built-ins (src/builtins/).
+  void registerBuiltins();
+
+  // Host (src/host/).
+  void run(const Node* program, const std::string& path);
+  Flow loadModule(const std::string& name, Environment* env, int line);
+  void runRepl();
+
+  // Keeps a parsed tree alive as long as the interpreter: functions and
+  // blueprints it defines point into it.
+  void keepTree(std::unique_ptr<Node> tree);
+
+  // The value of the ReturnSignal or ErrorSignal in flight.
+  Value pending;
+
+ private:
+  Flow execTry(const Node* node, Environment* env);
+  Flow execFor(const Node* node, Environment* env);
+  Flow execWhile(const Node* node, Environment* env);
+  Flow execStatement(const Node* node, Environment* env);
+  Flow execClassDef(const Node* node, Environment* env);
+  Flow execDel(const Node* node, Environment* env);
+  Value evalNode(const Node* node, Environment* env);
+  // Puts thrown in flight as an ErrorSignal and returns the abrupt marker.
+  Value raise(Value thrown);
+  // The abrupt marker for a flow leaving a call or an expression.
+  Value abrupt(Flow flow);
+  Value evalCall(const Node* node, Environment* env);
+  Value evalMethodCall(const Node* node, Environment* env, Args args);
+  Value evalListComp(const Node* node, Environment* env);
+  [[noreturn]] void throwRecursionError(int line);
+
+  Flow abruptFlow_ = Flow::Normal;
+  ErrorReporter reporter_;
+  const ErrorReporter* previousValueReporter_;
+  int callDepth_ = 0;
+  uintptr_t stackLimit_ = 0;  // lowest safe native stack address for a new call
+  // Trees of modules loaded by this interpreter and of interactive entries;
+  // functions they define point into them.
+  std::vector<std::unique_ptr<Node>> keptTrees_;
+  // Modules whose statements are running, so that a module adding itself
+  // again (directly or through others) does nothing instead of recursing.
+  std::vector<std::string> loadingModules_;
+};
+
+}  // namespace qlr
