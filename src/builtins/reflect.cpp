@@ -1,0 +1,62 @@
+// Built-ins that inspect values and reach attributes by name: sizeof, kind, grab, put, has, classname.
+#include "builtins/builtins.h"
+
+namespace qlr {
+namespace builtins {
+
+namespace {
+
+Symbol attributeName(const Value& name) {
+  if (name.is(ValueKind::String)) return intern(name.asString()->view());
+  return intern(valueToString(name, false));
+}
+
+}  // namespace
+
+Value sizeOf(NativeFn& self, Args args) {
+  need(self, args, 1, "sizeof(x) needs an argument");
+  const Value& x = args[0];
+  if (x.is(ValueKind::String)) return Value::integer(static_cast<int64_t>(x.asString()->size));
+  if (x.is(ValueKind::List)) return Value::integer(static_cast<int64_t>(x.asList()->items.size()));
+  if (x.is(ValueKind::Dict)) return Value::integer(static_cast<int64_t>(x.asDict()->size()));
+  self.interp->throwError("TypeMismatchError", "sizeof() doesn't apply to a " + valueKind(x), 0);
+}
+
+Value kind(NativeFn&, Args args) { return makeString(args.empty() ? "null" : valueKind(args[0])); }
+
+Value grab(NativeFn& self, Args args) {
+  need(self, args, 2, "grab(obj, name) needs 2 arguments");
+  Symbol name = attributeName(args[1]);
+  if (args.size() < 3) return self.interp->getAttr(args[0], name, 0);
+  try {
+    return self.interp->getAttr(args[0], name, 0);
+  } catch (const QuilloraThrow&) {
+    return args[2];
+  }
+}
+
+Value put(NativeFn& self, Args args) {
+  need(self, args, 3, "put(obj, name, value) needs 3 arguments");
+  self.interp->setAttr(args[0], attributeName(args[1]), args[2], 0);
+  return Value();
+}
+
+Value has(NativeFn& self, Args args) {
+  need(self, args, 2, "has(obj, name) needs 2 arguments");
+  try {
+    self.interp->getAttr(args[0], attributeName(args[1]), 0);
+    return Value::boolean(true);
+  } catch (const QuilloraThrow&) {
+    return Value::boolean(false);
+  }
+}
+
+Value classname(NativeFn& self, Args args) {
+  need(self, args, 1, "classname(x) needs an argument");
+  if (args[0].is(ValueKind::Instance)) return makeString(args[0].asInstance()->cls->name);
+  if (args[0].is(ValueKind::Class)) return makeString(args[0].asClass()->name);
+  self.interp->throwError("TypeMismatchError", "classname() expects an instance or blueprint", 0);
+}
+
+}  // namespace builtins
+}  // namespace qlr
