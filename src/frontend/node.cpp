@@ -1,7 +1,9 @@
-// The operator table: operator text to OpCode.
+// The operator table (operator text to OpCode) and the release of trees.
 #include <array>
+#include <memory>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "frontend/node.h"
 
@@ -40,6 +42,30 @@ OpCode opCodeFor(const std::string& text, bool unary) {
     if (opText == text) return code;
   }
   return OpCode::None;
+}
+
+namespace {
+
+void detachSubtrees(Node& node, std::vector<std::unique_ptr<Node>>& out) {
+  for (auto& child : node.children)
+    if (child) out.push_back(std::move(child));
+  for (auto& def : node.defaults)
+    if (def) out.push_back(std::move(def));
+  for (auto& clause : node.catches)
+    if (clause.body) out.push_back(std::move(clause.body));
+  if (node.finallyBody) out.push_back(std::move(node.finallyBody));
+}
+
+}  // namespace
+
+Node::~Node() {
+  std::vector<std::unique_ptr<Node>> pending;
+  detachSubtrees(*this, pending);
+  while (!pending.empty()) {
+    std::unique_ptr<Node> next = std::move(pending.back());
+    pending.pop_back();
+    detachSubtrees(*next, pending);
+  }
 }
 
 }  // namespace qlr

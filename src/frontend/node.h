@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "frontend/symbols.h"
+#include "values/object.h"
 
 namespace qlr {
 
@@ -101,6 +102,11 @@ struct CatchClause {
 
 struct Node {
   Node(NodeKind k, int32_t ln) : kind(k), line(ln) {}
+  // Frees the subtree without recursing: a long run of a left-nested
+  // operator or postfix chain makes a tree as deep as the source is long.
+  ~Node();
+  Node(const Node&) = delete;
+  Node& operator=(const Node&) = delete;
 
   NodeKind kind;
   int32_t line;
@@ -121,6 +127,10 @@ struct Node {
   OpCode op = OpCode::None;        // BinOp, UnaryOp, Assign
   std::vector<Symbol> nameSyms;    // names interned
   std::vector<Symbol> paramSyms;   // params interned
+
+  // Filled by the evaluator on first use: the immutable value of a string
+  // literal, made once instead of at every evaluation.
+  mutable Ref<Obj> constant;
 };
 
 }  // namespace qlr

@@ -1,5 +1,6 @@
 // Calls: dispatch on the callee, running script functions, instantiating blueprints.
 #include "interp/interpreter.h"
+#include "values/stack.h"
 
 namespace qlr {
 
@@ -13,7 +14,6 @@ struct CallDepth {
 
 }  // namespace
 
-void Interpreter::throwRecursionError(int line) { throwError("RecursionError", "maximum recursion depth exceeded", line); }
 
 Value Interpreter::callValue(const Value& callee, Args args, int line) {
   switch (callee.kind()) {
@@ -47,12 +47,13 @@ Value Interpreter::callValue(const Value& callee, Args args, int line) {
     case ValueKind::Range:
       break;
   }
-  throwError("TypeMismatchError", "a " + valueKind(callee) + " is not callable", line);
+  fail("TypeMismatchError", line, "a ", valueKind(callee), " is not callable");
 }
 
 Value Interpreter::callFunction(FunctionValue* function, Args args, InstanceValue* instance, int line) {
-  if (callDepth_ >= kMaxCallDepth || reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < stackLimit_)
-    throwRecursionError(line);
+  // Raised as a returned status, not a C++ throw: this deep, unwinding
+  // millions of bytes of native frames would cost more than the check.
+  if (callDepth_ >= kMaxCallDepth || nativeStackLow()) return recursionError(line);
   CallDepth depth(callDepth_);
   Ref<FunctionValue> keep(function);  // the callee may drop its last other holder while it runs
   Ref<Environment> env = Environment::make(function->closure.get());
@@ -60,15 +61,14 @@ Value Interpreter::callFunction(FunctionValue* function, Args args, InstanceValu
   size_t n = params.size();
   size_t offset = 0;
   if (instance) {
-    if (n == 0) throwError("ArgumentError", "method '" + function->name() + "' declares no 'self' parameter", 0);
+    if (n == 0) fail("ArgumentError", 0, "method '", function->name(), "' declares no 'self' parameter");
     env->bindLocal(params[0], Value(Ref<InstanceValue>(instance)));
     offset = 1;
   }
   size_t k = args.size();
   if (n - offset < k) {
-    throwError("ArgumentError", "too many arguments to '" + function->name() + "' (expected at most " +
-                                    std::to_string(n - offset) + ", got " + std::to_string(k) + ")",
-               0);
+    fail("ArgumentError", 0, "too many arguments to '", function->name(), "' (expected at most ",
+         n - offset, ", got ", k, ")");
   }
   for (size_t i = 0; i + offset < n; ++i) {
     size_t p = i + offset;
@@ -78,9 +78,8 @@ Value Interpreter::callFunction(FunctionValue* function, Args args, InstanceValu
     }
     const Node* def = function->defaultAt(p);
     if (!def) {
-      throwError("ArgumentError", "missing required argument '" + function->params()[p] + "' in call to '" +
-                                      function->name() + "'",
-                 0);
+      fail("ArgumentError", 0, "missing required argument '", function->params()[p], "' in call to '",
+           function->name(), "'");
     }
     Value value = eval(def, env.get());
     if (value.isAbrupt()) return value;

@@ -13,13 +13,36 @@ Ref<ClassValue> Interpreter::errType(const std::string& kind) {
   return cls;
 }
 
-void Interpreter::throwError(const std::string& kind, const std::string& message, int line) {
+namespace {
+
+Value errorValue(Interpreter& interp, const std::string& kind, const std::string& message, int line) {
   static const Symbol msgSym = intern("msg");
   static const Symbol lineSym = intern("line");
-  auto error = makeRef<InstanceValue>(errType(kind));
+  auto error = makeRef<InstanceValue>(interp.errType(kind));
   error->fields.set(msgSym, makeString(message));
   error->fields.set(lineSym, Value::integer(line));
-  throw QuilloraThrow{Value(error)};
+  return Value(error);
+}
+
+}  // namespace
+
+void Interpreter::throwError(const std::string& kind, const std::string& message, int line) {
+  throw QuilloraThrow{errorValue(*this, kind, message, line)};
+}
+
+Value Interpreter::raise(Value thrown) {
+  pending = std::move(thrown);
+  abruptFlow_ = Flow::ErrorSignal;
+  return Value::abrupt();
+}
+
+Value Interpreter::abrupt(Flow flow) {
+  abruptFlow_ = flow;
+  return Value::abrupt();
+}
+
+Value Interpreter::recursionError(int line) {
+  return raise(errorValue(*this, "RecursionError", "maximum recursion depth exceeded", line));
 }
 
 bool catchMatches(const CatchClause& clause, const Value& thrown) {

@@ -2,13 +2,14 @@
 #include <vector>
 
 #include "interp/interpreter.h"
+#include "values/stack.h"
 
 namespace qlr {
 
 namespace {
 
 // Arguments of most calls fit here, so a call allocates nothing for them.
-constexpr size_t kInlineArgs = 6;
+constexpr size_t kInlineArgs = 4;
 
 [[noreturn]] void statementInEval() { throw QuilloraFatal("internal error: eval() got a statement node kind"); }
 
@@ -58,31 +59,21 @@ bool fastIntOp(OpCode op, int64_t a, int64_t b, Value& out) {
 
 }  // namespace
 
-Value Interpreter::raise(Value thrown) {
-  pending = std::move(thrown);
-  abruptFlow_ = Flow::ErrorSignal;
-  return Value::abrupt();
-}
-
-Value Interpreter::abrupt(Flow flow) {
-  abruptFlow_ = flow;
-  return Value::abrupt();
-}
-
 // Inlined into eval: one native frame per level of nesting.
 [[gnu::always_inline]] inline Value Interpreter::evalNode(const Node* node, Environment* env) {
   switch (node->kind) {
     case NodeKind::Number:
       return node->isFloat ? Value::number(node->floatValue) : Value::integer(node->intValue);
     case NodeKind::String:
-      return makeString(node->text);
+      if (!node->constant) node->constant = Ref<Obj>(makeString(node->text).asObj());
+      return Value(ValueKind::String, node->constant.get());
     case NodeKind::Bool:
       return Value::boolean(node->boolValue);
     case NodeKind::Null:
       return Value();
     case NodeKind::Name: {
       if (Value* v = env->lookup(node->sym)) return *v;
-      throwError("NameError", "name '" + node->text + "' is not defined", node->line);
+      fail("NameError", node->line, "name '", node->text, "' is not defined");
     }
     case NodeKind::List: {
       auto list = makeRef<ListValue>();
@@ -125,7 +116,7 @@ Value Interpreter::abrupt(Flow flow) {
       if (operand.is(ValueKind::Int))
         return Value::integer(static_cast<int64_t>(uint64_t{0} - static_cast<uint64_t>(operand.asInt())));
       if (operand.is(ValueKind::Float)) return Value::number(-operand.asFloat());
-      throwError("TypeMismatchError", "cannot negate a " + valueKind(operand), node->line);
+      fail("TypeMismatchError", node->line, "cannot negate a ", valueKind(operand));
     }
     case NodeKind::Index: {
       Value object = eval(node->children[0].get(), env);
@@ -171,6 +162,7 @@ Value Interpreter::abrupt(Flow flow) {
 }
 
 Value Interpreter::eval(const Node* node, Environment* env) {
+  if (nativeStackLow()) return recursionError(node->line);
   try {
     return evalNode(node, env);
   } catch (QuilloraThrow& error) {
@@ -212,7 +204,7 @@ Value Interpreter::evalMethodCall(const Node* node, Environment* env, Args args)
       return callValue(callee, args, node->line);
     }
     if (FunctionValue* method = inst->cls->findMethod(attr->sym)) return callFunction(method, args, inst, node->line);
-    throwError("AttributeError", "'" + inst->cls->name + "' has no attribute '" + attr->text + "'", node->line);
+    fail("AttributeError", node->line, "'", inst->cls->name, "' has no attribute '", attr->text, "'");
   }
   if (object.is(ValueKind::Class)) {
     ClassValue* cls = object.asClass();
@@ -221,9 +213,9 @@ Value Interpreter::evalMethodCall(const Node* node, Environment* env, Args args)
       return callValue(callee, args, node->line);
     }
     if (FunctionValue* method = cls->findMethod(attr->sym)) return callFunction(method, args, nullptr, node->line);
-    throwError("AttributeError", "class '" + cls->name + "' has no attribute '" + attr->text + "'", node->line);
+    fail("AttributeError", node->line, "class '", cls->name, "' has no attribute '", attr->text, "'");
   }
-  throwError("TypeMismatchError", "cannot call an attribute on a " + valueKind(object), node->line);
+  fail("TypeMismatchError", node->line, "cannot call an attribute on a ", valueKind(object));
 }
 
 Value Interpreter::evalListComp(const Node* node, Environment* env) {

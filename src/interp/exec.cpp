@@ -107,10 +107,10 @@ Flow Interpreter::execBlock(const Node* node, Environment* env) {
       Value condition = eval(node->children[0].get(), env);
       if (condition.isAbrupt()) return abruptFlow_;
       if (isTruthy(condition)) return Flow::Normal;
-      if (node->children.size() < 2) throwError("AssertionError", "assertion failed", node->line);
+      if (node->children.size() < 2) fail("AssertionError", node->line, "assertion failed");
       Value message = eval(node->children[1].get(), env);
       if (message.isAbrupt()) return abruptFlow_;
-      throwError("AssertionError", valueToString(message, false), node->line);
+      fail("AssertionError", node->line, valueToString(message, false));
     }
     case NodeKind::Program:
     case NodeKind::Block:
@@ -146,7 +146,7 @@ Flow Interpreter::exec(const Node* node, Environment* env) {
 Flow Interpreter::assignTo(const Node* target, const Value& value, Environment* env) {
   if (target->kind == NodeKind::Name) {
     if (!env->assignName(target->sym, value, globals.get()))
-      throwError("NameError", "no binding for nonlocal '" + target->text + "'", target->line);
+      fail("NameError", target->line, "no binding for nonlocal '", target->text, "'");
     return Flow::Normal;
   }
   if (target->kind == NodeKind::Index) {
@@ -163,7 +163,7 @@ Flow Interpreter::assignTo(const Node* target, const Value& value, Environment* 
     setAttr(object, target->sym, value, target->line);
     return Flow::Normal;
   }
-  throwError("SyntaxError", "invalid assignment target", target->line);
+  fail("SyntaxError", target->line, "invalid assignment target");
 }
 
 Flow Interpreter::execWhile(const Node* node, Environment* env) {
@@ -195,7 +195,7 @@ Flow Interpreter::execClassDef(const Node* node, Environment* env) {
   if (!node->nameSyms.empty()) {
     Value* found = env->lookup(node->nameSyms[0]);
     if (!found || !found->is(ValueKind::Class))
-      throwError("NameError", "base blueprint '" + node->names[0] + "' is not defined", node->line);
+      fail("NameError", node->line, "base blueprint '", node->names[0], "' is not defined");
     base = Ref<ClassValue>(found->asClass());
   }
   Ref<Environment> bodyEnv = Environment::make(env);
@@ -249,7 +249,7 @@ Flow Interpreter::execDel(const Node* node, Environment* env) {
   const Node* target = node->children[0].get();
   if (target->kind == NodeKind::Name) {
     if (!env->removeName(target->sym))
-      throwError("NameError", "name '" + target->text + "' is not defined", target->line);
+      fail("NameError", target->line, "name '", target->text, "' is not defined");
     return Flow::Normal;
   }
   if (target->kind == NodeKind::Index) {
@@ -262,28 +262,28 @@ Flow Interpreter::execDel(const Node* node, Environment* env) {
       int64_t i = asIndex(index, target->line, reporter());
       int64_t n = static_cast<int64_t>(items.size());
       if (i < 0) i += n;
-      if (i < 0 || i >= n) throwError("IndexError", "list index out of range", target->line);
+      if (i < 0 || i >= n) fail("IndexError", target->line, "list index out of range");
       items.erase(items.begin() + i);
       return Flow::Normal;
     }
     if (object.is(ValueKind::Dict)) {
       Value key = dictKey(index);
       if (!object.asDict()->erase(key.asString()->view(), key.asString()->hash()))
-        throwError("KeyError", "key '" + std::string(key.asString()->view()) + "' not found", target->line);
+        fail("KeyError", target->line, "key '", key.asString()->view(), "' not found");
       return Flow::Normal;
     }
-    throwError("TypeMismatchError", "cannot remove an index from a " + valueKind(object), target->line);
+    fail("TypeMismatchError", target->line, "cannot remove an index from a ", valueKind(object));
   }
   if (target->kind == NodeKind::Attr) {
     Value object = eval(target->children[0].get(), env);
     if (object.isAbrupt()) return abruptFlow_;
     if (object.is(ValueKind::Instance)) {
       if (!object.asInstance()->fields.erase(target->sym))
-        throwError("AttributeError", "no attribute '" + target->text + "' to remove", target->line);
+        fail("AttributeError", target->line, "no attribute '", target->text, "' to remove");
       return Flow::Normal;
     }
   }
-  throwError("SyntaxError", "invalid 'remove' target", target->line);
+  fail("SyntaxError", target->line, "invalid 'remove' target");
 }
 
 }  // namespace qlr

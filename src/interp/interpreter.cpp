@@ -3,15 +3,20 @@
 
 #include <pthread.h>
 
+#include "values/stack.h"
+
 namespace qlr {
 
 namespace {
 
 // Native stack kept free below the deepest script call: room for the
-// frames one call may still push before the next call checks again (a
-// nesting-limited expression, a built-in, rendering, an error's unwinding).
+// frames one call may still push before the next check (a nesting-limited
+// expression, a built-in, rendering, an error's unwinding).
 #if defined(__SANITIZE_ADDRESS__)
 constexpr uintptr_t kStackReserve = uintptr_t{8} << 20;
+// The sanitizer cannot follow an exception's unwinding through more than
+// 64 MB of stack, so a sanitized build recurses no deeper than that.
+constexpr uintptr_t kSanitizedStackSpan = uintptr_t{62} << 20;
 #else
 constexpr uintptr_t kStackReserve = uintptr_t{2} << 20;
 #endif
@@ -25,8 +30,12 @@ uintptr_t lowestSafeStackAddress() {
   pthread_attr_destroy(&attr);
   uintptr_t low = reinterpret_cast<uintptr_t>(base);
   // A small stack (a test thread) keeps a quarter of itself in reserve.
-  uintptr_t reserve = size / 4 < kStackReserve ? size / 4 : kStackReserve;
-  return low + reserve;
+  uintptr_t floor = low + (size / 4 < kStackReserve ? size / 4 : kStackReserve);
+#if defined(__SANITIZE_ADDRESS__)
+  uintptr_t top = low + size;
+  if (size > kSanitizedStackSpan && top - kSanitizedStackSpan > floor) floor = top - kSanitizedStackSpan;
+#endif
+  return floor;
 }
 
 void forwardError(void* ctx, const std::string& kind, const std::string& message, int line) {
@@ -36,12 +45,16 @@ void forwardError(void* ctx, const std::string& kind, const std::string& message
 }  // namespace
 
 Interpreter::Interpreter()
-    : globals(Environment::make(nullptr)), reporter_(this, forwardError), stackLimit_(lowestSafeStackAddress()) {
+    : globals(Environment::make(nullptr)), reporter_(this, forwardError), previousStackFloor_(nativeStackFloor()) {
   previousValueReporter_ = setValueErrorReporter(&reporter_);
+  nativeStackFloor() = lowestSafeStackAddress();
   registerBuiltins();
 }
 
-Interpreter::~Interpreter() { setValueErrorReporter(previousValueReporter_); }
+Interpreter::~Interpreter() {
+  setValueErrorReporter(previousValueReporter_);
+  nativeStackFloor() = previousStackFloor_;
+}
 
 void Interpreter::keepTree(std::unique_ptr<Node> tree) { keptTrees_.push_back(std::move(tree)); }
 

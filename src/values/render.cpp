@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "values/stack.h"
 #include "values/value.h"
 
 namespace qlr {
@@ -20,7 +21,7 @@ std::vector<const Obj*>& openContainers() {
 struct OpenContainer {
   explicit OpenContainer(const Obj* obj) {
     auto& open = openContainers();
-    if (open.size() >= static_cast<size_t>(kMaxContainerDepth)) raiseRecursionError();
+    if (open.size() >= static_cast<size_t>(kMaxContainerDepth) || nativeStackLow()) raiseRecursionError();
     open.push_back(obj);
   }
   ~OpenContainer() { openContainers().pop_back(); }

@@ -6,6 +6,7 @@
 
 #include "frontend/node.h"
 #include "interp/environment.h"
+#include "values/stack.h"
 
 namespace qlr {
 
@@ -268,7 +269,7 @@ bool equalAt(const Value& a, const Value& b, int depth) {
       const auto& x = a.asList()->items;
       const auto& y = b.asList()->items;
       if (x.size() != y.size()) return false;
-      if (depth >= kMaxContainerDepth) raiseRecursionError();
+      if (depth >= kMaxContainerDepth || nativeStackLow()) raiseRecursionError();
       for (size_t i = 0; i < x.size() && i < y.size(); ++i)
         if (!equalAt(x[i], y[i], depth + 1)) return false;
       return true;
@@ -277,7 +278,7 @@ bool equalAt(const Value& a, const Value& b, int depth) {
       DictValue* x = a.asDict();
       DictValue* y = b.asDict();
       if (x->size() != y->size()) return false;
-      if (depth >= kMaxContainerDepth) raiseRecursionError();
+      if (depth >= kMaxContainerDepth || nativeStackLow()) raiseRecursionError();
       for (size_t i = 0; i < x->entries.size(); ++i) {
         const DictValue::Entry& e = x->entries[i];
         if (e.key.is(ValueKind::Null)) continue;

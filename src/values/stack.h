@@ -1,0 +1,25 @@
+// The native stack guard shared by everything that recurses on script data.
+//
+// The evaluator recurses on the native stack once per nested call and
+// expression, and equality and rendering once per nested container. Counts
+// bound most of that; the guard catches what counts cannot see (a tree as
+// deep as a long run of "+", a small stack on a test thread) by comparing
+// the current frame's address with a floor the running interpreter sets a
+// safe distance above the end of its thread's stack.
+#pragma once
+
+#include <cstdint>
+
+namespace qlr {
+
+// The lowest frame address at which recursion may go on; 0 means no guard.
+inline uintptr_t& nativeStackFloor() {
+  static uintptr_t floor = 0;
+  return floor;
+}
+
+[[gnu::always_inline]] inline bool nativeStackLow() {
+  return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < nativeStackFloor();
+}
+
+}  // namespace qlr
