@@ -1,0 +1,74 @@
+// Small builders for script values, and a probe that names the script error a call raises.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "host/host.h"
+#include "interp/interpreter.h"
+
+namespace qlr::testing {
+
+inline Value I(int64_t i) { return Value::integer(i); }
+inline Value F(double d) { return Value::number(d); }
+inline Value B(bool b) { return Value::boolean(b); }
+inline Value S(std::string_view s) { return makeString(s); }
+inline Value L(std::initializer_list<Value> items) { return makeList(std::vector<Value>(items)); }
+inline Value D(std::initializer_list<std::pair<const char*, Value>> entries) {
+  auto dict = makeRef<DictValue>();
+  for (const auto& [key, value] : entries) dict->set(S(key), value);
+  return Value(dict);
+}
+inline Value R(int64_t start, int64_t stop, int64_t step) { return Value(makeRef<RangeVal>(start, stop, step)); }
+// A definition node for a function value; the caller keeps it alive while the function lives.
+inline std::unique_ptr<Node> definition(const std::string& name, NodeKind kind = NodeKind::FuncDef) {
+  auto def = std::make_unique<Node>(kind, 1);
+  def->text = name;
+  def->children.push_back(std::make_unique<Node>(NodeKind::Block, 1));
+  return def;
+}
+inline Value Fn(const Node* def) { return Value(makeRef<FunctionValue>(def, nullptr)); }
+inline Value Native() { return Value(makeRef<NativeFn>([](NativeFn&, Args) { return Value(); })); }
+
+// Runs body on a stack as large as a real run has: walks ten thousand
+// containers deep outgrow the main thread's stack in the sanitized build.
+inline void onLargeStack(const std::function<void()>& body) {
+  runOnLargeStack([&] {
+    body();
+    return 0;
+  });
+}
+
+// A value as a test reads it: its kind, then its quoted rendering.
+inline std::string typed(const Value& v) { return valueKind(v) + " " + valueToString(v, true); }
+
+// Runs f and returns "Kind: msg" of the script error it raises (its line
+// goes to *line), or "no error".
+template <class F>
+std::string raised(F&& f, int64_t* line = nullptr) {
+  try {
+    f();
+  } catch (const QuilloraThrow& thrown) {
+    if (!thrown.value.is(ValueKind::Instance)) return "thrown " + typed(thrown.value);
+    const InstanceValue* error = thrown.value.asInstance();
+    const Value* msg = error->fields.find(intern("msg"));
+    const Value* at = error->fields.find(intern("line"));
+    if (line && at && at->is(ValueKind::Int)) *line = at->asInt();
+    return error->cls->name + ": " + (msg ? valueToString(*msg, false) : "<no msg>");
+  }
+  return "no error";
+}
+
+// typed() of what f returns, or "Kind: msg" of the script error it raises.
+template <class F>
+std::string outcome(F&& f) {
+  std::string result;
+  std::string error = raised([&] { result = typed(f()); });
+  return error == "no error" ? result : error;
+}
+
+}  // namespace qlr::testing
