@@ -1,4 +1,5 @@
 // Calls: dispatch on the callee, running script functions, instantiating blueprints.
+#include "interp/budget.h"
 #include "interp/interpreter.h"
 #include "values/stack.h"
 
@@ -54,6 +55,7 @@ Value Interpreter::callFunction(FunctionValue* function, Args args, InstanceValu
   // Raised as a returned status, not a C++ throw: this deep, unwinding
   // millions of bytes of native frames would cost more than the check.
   if (callDepth_ >= kMaxCallDepth || nativeStackLow()) return recursionError(line);
+  spendBudget(1);
   CallDepth depth(callDepth_);
   Ref<FunctionValue> keep(function);  // the callee may drop its last other holder while it runs
   Ref<Environment> env = Environment::make(function->closure.get());

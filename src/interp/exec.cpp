@@ -1,4 +1,5 @@
 // Statement execution: assignment, conditionals, loops, definitions, attempt, remove, ensure.
+#include "interp/budget.h"
 #include "interp/interpreter.h"
 
 namespace qlr {
@@ -37,6 +38,7 @@ Flow Interpreter::execBlock(const Node* node, Environment* env) {
 
 // Inlined into exec: one native frame per statement.
 [[gnu::always_inline]] inline Flow Interpreter::execStatement(const Node* node, Environment* env) {
+  spendBudget(1);
   switch (node->kind) {
     case NodeKind::ExprStmt:
       if (eval(node->children[0].get(), env).isAbrupt()) return abruptFlow_;

@@ -27,6 +27,7 @@ Value dictKey(const Value& key) {
 
 std::vector<Value> materializeIterable(const Value& iterable, int line, const ErrorReporter& report) {
   std::vector<Value> items;
+  spendBudget(1);
   switch (iterable.kind()) {
     case ValueKind::List:
       items = iterable.asList()->items;

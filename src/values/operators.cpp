@@ -8,6 +8,7 @@
 #include <limits>
 #include <string>
 
+#include "interp/budget.h"
 #include "interp/interpreter.h"
 
 namespace qlr {
@@ -258,6 +259,7 @@ Value dispatch(Interpreter& interp, OpCode op, std::string_view text, const Valu
   if (op == OpCode::Add && l.is(ValueKind::List)) {
     if (!r.is(ValueKind::List)) unsupported(interp, text, l, r, line);
     std::vector<Value> items;
+    spendBudget(l.asList()->items.size() + r.asList()->items.size());
     items.reserve(l.asList()->items.size() + r.asList()->items.size());
     items.insert(items.end(), l.asList()->items.begin(), l.asList()->items.end());
     items.insert(items.end(), r.asList()->items.begin(), r.asList()->items.end());

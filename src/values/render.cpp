@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "interp/budget.h"
 #include "values/stack.h"
 #include "values/value.h"
 
@@ -61,6 +62,7 @@ std::string formatDouble(double x) {
 }
 
 void appendValue(std::string& out, const Value& v, bool quoteStrings) {
+  spendBudget(1 + (v.is(ValueKind::String) ? v.asString()->size / 16 : 0));
   switch (v.kind()) {
     case ValueKind::Null:
       out += "null";

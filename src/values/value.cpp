@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "frontend/node.h"
+#include "interp/budget.h"
 #include "interp/environment.h"
 #include "values/stack.h"
 
@@ -37,6 +38,7 @@ ValueKind Value::kindOf(ObjType t) {
 // ---- strings ----
 
 Ref<StringValue> StringValue::make(std::string_view text) {
+  spendBudget(1 + text.size() / 16);
   void* mem = ::operator new(sizeof(StringValue) + text.size());
   auto* s = new (mem) StringValue(text.size());
   if (!text.empty()) std::memcpy(s->data(), text.data(), text.size());

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "frontend/symbols.h"
+#include "interp/budget.h"
 #include "values/object.h"
 #include "values/symbol_map.h"
 
@@ -327,6 +328,7 @@ std::vector<Value> materializeIterable(const Value& iterable, int line, const Er
 template <class F>
 void walkRange(const RangeVal& r, F&& visit) {
   for (int64_t v = r.start; r.step > 0 ? v < r.stop : v > r.stop;) {
+    spendBudget(1);
     if (!visit(v)) return;
     if (__builtin_add_overflow(v, r.step, &v)) return;
   }

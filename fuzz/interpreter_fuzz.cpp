@@ -1,0 +1,56 @@
+// Fuzz target: arbitrary bytes lexed, parsed and run in a fresh interpreter.
+//
+// The harness rebinds the built-ins that reach outside the process: cmd
+// runs nothing, getuser finds the input ended, and out renders its
+// arguments (so rendering is exercised) into a buffer nobody reads. The
+// fuzzing build's work budget ends inputs that loop or grow without end.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "frontend/parser.h"
+#include "frontend/token.h"
+#include "interp/budget.h"
+#include "interp/interpreter.h"
+
+namespace {
+
+using qlr::Args;
+using qlr::NativeFn;
+using qlr::Value;
+
+Value quietOut(NativeFn&, Args args) {
+  std::string sink;
+  for (const Value& v : args) qlr::appendValue(sink, v, false);
+  return Value();
+}
+
+Value noCommand(NativeFn&, Args) { return Value::integer(0); }
+
+Value noInput(NativeFn&, Args) { throw qlr::QuilloraThrow{Value()}; }
+
+void rebind(qlr::Interpreter& interp, const char* name, NativeFn::Call call) {
+  auto fn = qlr::makeRef<NativeFn>(call);
+  fn->interp = &interp;
+  interp.globals->bindLocal(qlr::intern(name), Value(fn));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string source(reinterpret_cast<const char*>(data), size);
+  qlr::refillBudget();
+  try {
+    std::vector<qlr::Token> tokens = qlr::lex(source, "fuzz.qlr");
+    std::unique_ptr<qlr::Node> program = qlr::parseProgram(tokens, "fuzz.qlr");
+    qlr::Interpreter interp;
+    rebind(interp, "out", quietOut);
+    rebind(interp, "cmd", noCommand);
+    rebind(interp, "getuser", noInput);
+    interp.moduleDir = "/nonexistent-fuzz-modules";
+    interp.execBlock(program.get(), interp.globals.get());
+    interp.pending = Value();
+  } catch (const qlr::QuilloraFatal&) {
+  }
+  return 0;
+}
