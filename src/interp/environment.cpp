@@ -47,19 +47,12 @@ void Environment::recycle(Environment* env) {
   free.push_back(env);
 }
 
-Value* Environment::lookup(Symbol name) {
-  for (Environment* env = this; env; env = env->parent.get()) {
-    if (Value* v = env->vars.find(name)) return v;
-  }
-  return nullptr;
-}
-
-bool Environment::assignName(Symbol name, Value value, Environment* globals) {
-  if (!globalNames.empty() && contains(globalNames, name)) {
+bool Environment::assignDeclared(Symbol name, Value value, Environment* globals) {
+  if (contains(globalNames, name)) {
     globals->bindLocal(name, std::move(value));
     return true;
   }
-  if (!nonlocalNames.empty() && contains(nonlocalNames, name)) {
+  if (contains(nonlocalNames, name)) {
     for (Environment* env = parent.get(); env; env = env->parent.get()) {
       if (Value* slot = env->vars.find(name)) {
         *slot = std::move(value);

@@ -26,12 +26,23 @@ class Environment : public Obj {
   static Ref<Environment> make(Environment* parent);
 
   // The binding that a read of name finds, searching outward; null if none.
-  Value* lookup(Symbol name);
+  Value* lookup(Symbol name) {
+    for (Environment* env = this; env; env = env->parent.get()) {
+      if (Value* v = env->vars.find(name)) return v;
+    }
+    return nullptr;
+  }
   void bindLocal(Symbol name, Value value) { vars.set(name, std::move(value)); }
   // Assignment to a bare name: global declaration, then nonlocal, then local.
   // Returns false when name is declared nonlocal and no enclosing scope binds
   // it; the caller reports that.
-  bool assignName(Symbol name, Value value, Environment* globals);
+  bool assignName(Symbol name, Value value, Environment* globals) {
+    if (globalNames.empty() && nonlocalNames.empty()) {
+      bindLocal(name, std::move(value));
+      return true;
+    }
+    return assignDeclared(name, std::move(value), globals);
+  }
   void assignLoopVariable(Symbol name, Value value);
   // Erases the binding lookup would find; false when there is none.
   bool removeName(Symbol name);
@@ -42,6 +53,9 @@ class Environment : public Obj {
   Ref<Environment> parent;
   std::vector<Symbol> globalNames;
   std::vector<Symbol> nonlocalNames;
+
+  // assignName for a scope that has glob or nloc declarations.
+  bool assignDeclared(Symbol name, Value value, Environment* globals);
 
   // Returns a scope whose count reached zero to the pool (object.cpp).
   static void recycle(Environment* env);

@@ -13,50 +13,6 @@ constexpr size_t kInlineArgs = 4;
 
 [[noreturn]] void statementInEval() { throw QuilloraFatal("internal error: eval() got a statement node kind"); }
 
-// Int operands with the commonest operators, decided without leaving eval.
-bool fastIntOp(OpCode op, int64_t a, int64_t b, Value& out) {
-  switch (op) {
-    case OpCode::Add:
-      out = Value::integer(static_cast<int64_t>(static_cast<uint64_t>(a) + static_cast<uint64_t>(b)));
-      return true;
-    case OpCode::Sub:
-      out = Value::integer(static_cast<int64_t>(static_cast<uint64_t>(a) - static_cast<uint64_t>(b)));
-      return true;
-    case OpCode::Lt:
-      out = Value::boolean(a < b);
-      return true;
-    case OpCode::Le:
-      out = Value::boolean(a <= b);
-      return true;
-    case OpCode::Gt:
-      out = Value::boolean(a > b);
-      return true;
-    case OpCode::Ge:
-      out = Value::boolean(a >= b);
-      return true;
-    case OpCode::Eq:
-      out = Value::boolean(a == b);
-      return true;
-    case OpCode::Ne:
-      out = Value::boolean(a != b);
-      return true;
-    case OpCode::None:
-    case OpCode::Either:
-    case OpCode::Also:
-    case OpCode::Within:
-    case OpCode::Same:
-    case OpCode::Mul:
-    case OpCode::Div:
-    case OpCode::FloorDiv:
-    case OpCode::Mod:
-    case OpCode::Pow:
-    case OpCode::Neg:
-    case OpCode::Deny:
-      return false;
-  }
-  return false;
-}
-
 }  // namespace
 
 // Inlined into eval: one native frame per level of nesting.
@@ -97,20 +53,16 @@ bool fastIntOp(OpCode op, int64_t a, int64_t b, Value& out) {
       return Value(dict);
     }
     case NodeKind::BinOp: {
-      Value left = eval(node->children[0].get(), env);
+      Value left = operand(node->children[0].get(), env);
       if (left.isAbrupt()) return left;
       if (node->op == OpCode::Also) return isTruthy(left) ? eval(node->children[1].get(), env) : left;
       if (node->op == OpCode::Either) return isTruthy(left) ? left : eval(node->children[1].get(), env);
-      Value right = eval(node->children[1].get(), env);
+      Value right = operand(node->children[1].get(), env);
       if (right.isAbrupt()) return right;
-      if (left.is(ValueKind::Int) && right.is(ValueKind::Int)) {
-        Value out;
-        if (fastIntOp(node->op, left.asInt(), right.asInt(), out)) return out;
-      }
       return binaryOp(node->op, left, right, node->line);
     }
     case NodeKind::UnaryOp: {
-      Value operand = eval(node->children[0].get(), env);
+      Value operand = this->operand(node->children[0].get(), env);
       if (operand.isAbrupt()) return operand;
       if (node->op == OpCode::Deny) return Value::boolean(!isTruthy(operand));
       if (operand.is(ValueKind::Int))
@@ -119,14 +71,14 @@ bool fastIntOp(OpCode op, int64_t a, int64_t b, Value& out) {
       fail("TypeMismatchError", node->line, "cannot negate a ", valueKind(operand));
     }
     case NodeKind::Index: {
-      Value object = eval(node->children[0].get(), env);
+      Value object = operand(node->children[0].get(), env);
       if (object.isAbrupt()) return object;
-      Value index = eval(node->children[1].get(), env);
+      Value index = operand(node->children[1].get(), env);
       if (index.isAbrupt()) return index;
       return indexGet(object, index, node->line);
     }
     case NodeKind::Attr: {
-      Value object = eval(node->children[0].get(), env);
+      Value object = operand(node->children[0].get(), env);
       if (object.isAbrupt()) return object;
       return getAttr(object, node->sym, node->line);
     }
@@ -180,7 +132,7 @@ Value Interpreter::evalCall(const Node* node, Environment* env) {
     argv = heapArgs.data();
   }
   for (size_t i = 0; i < argc; ++i) {
-    argv[i] = eval(node->children[i + 1].get(), env);
+    argv[i] = operand(node->children[i + 1].get(), env);
     if (argv[i].isAbrupt()) return Value::abrupt();
   }
   Args args(argv, argc);
@@ -195,7 +147,7 @@ Value Interpreter::evalCall(const Node* node, Environment* env) {
 // method value a plain read of object.name would.
 Value Interpreter::evalMethodCall(const Node* node, Environment* env, Args args) {
   const Node* attr = node->children[0].get();
-  Value object = eval(attr->children[0].get(), env);
+  Value object = operand(attr->children[0].get(), env);
   if (object.isAbrupt()) return object;
   if (object.is(ValueKind::Instance)) {
     InstanceValue* inst = object.asInstance();

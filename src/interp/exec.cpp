@@ -45,18 +45,20 @@ Flow Interpreter::execBlock(const Node* node, Environment* env) {
       return Flow::Normal;
     case NodeKind::Assign: {
       const Node* target = node->children[0].get();
-      Value value = eval(node->children[1].get(), env);
+      Value value = operand(node->children[1].get(), env);
       if (value.isAbrupt()) return abruptFlow_;
       if (node->op != OpCode::None) {
-        Value current = eval(target, env);
+        Value current = operand(target, env);
         if (current.isAbrupt()) return abruptFlow_;
         value = binaryOp(node->op, current, value, node->line);
       }
+      if (target->kind == NodeKind::Name && env->assignName(target->sym, std::move(value), globals.get()))
+        return Flow::Normal;
       return assignTo(target, value, env);
     }
     case NodeKind::If:
       while (node) {
-        Value condition = eval(node->children[0].get(), env);
+        Value condition = operand(node->children[0].get(), env);
         if (condition.isAbrupt()) return abruptFlow_;
         if (isTruthy(condition)) return execBlock(node->children[1].get(), env);
         node = node->children[2].get();
@@ -76,7 +78,7 @@ Flow Interpreter::execBlock(const Node* node, Environment* env) {
       if (node->children.empty()) {
         pending = Value();
       } else {
-        Value result = eval(node->children[0].get(), env);
+        Value result = operand(node->children[0].get(), env);
         if (result.isAbrupt()) return abruptFlow_;
         pending = std::move(result);
       }
@@ -173,7 +175,7 @@ Flow Interpreter::execWhile(const Node* node, Environment* env) {
   const Node* body = node->children[1].get();
   Flow result = Flow::Normal;
   for (;;) {
-    Value test = eval(condition, env);
+    Value test = operand(condition, env);
     if (test.isAbrupt()) return abruptFlow_;
     if (!isTruthy(test)) return Flow::Normal;
     if (loopEnds(execBlock(body, env), result)) return result;

@@ -30,6 +30,7 @@
 #include "frontend/node.h"
 #include "interp/environment.h"
 #include "interp/errors.h"
+#include "values/int_ops.h"
 #include "values/value.h"
 
 namespace qlr {
@@ -57,6 +58,16 @@ class Interpreter {
 
   // Evaluation (eval.cpp) and execution (exec.cpp).
   Value eval(const Node* node, Environment* env);
+  // eval with the commonest operands, bound names and int literals, taken
+  // without a call: most operands are leaves.
+  Value operand(const Node* node, Environment* env) {
+    if (node->kind == NodeKind::Name) {
+      if (Value* v = env->lookup(node->sym)) return *v;
+    } else if (node->kind == NodeKind::Number && !node->isFloat) {
+      return Value::integer(node->intValue);
+    }
+    return eval(node, env);
+  }
   Flow exec(const Node* node, Environment* env);
   Flow execBlock(const Node* node, Environment* env);
   Flow assignTo(const Node* target, const Value& value, Environment* env);
@@ -68,7 +79,12 @@ class Interpreter {
 
   // Values (src/values/).
   Value binaryOpDispatch(const std::string& op, Value left, Value right, int line);
-  Value binaryOp(OpCode op, const Value& left, const Value& right, int line);
+  Value binaryOp(OpCode op, const Value& left, const Value& right, int line) {
+    Value out;
+    if (left.is(ValueKind::Int) && right.is(ValueKind::Int) && intOperation(op, left.asInt(), right.asInt(), out))
+      return out;
+    return binaryOpSlow(op, left, right, line);
+  }
   Value indexGet(const Value& container, const Value& index, int line);
   void indexSet(const Value& container, const Value& index, const Value& value, int line);
   Value getAttr(const Value& obj, Symbol name, int line);
@@ -107,6 +123,7 @@ class Interpreter {
   Flow execTry(const Node* node, Environment* env);
   Flow execFor(const Node* node, Environment* env);
   Flow execWhile(const Node* node, Environment* env);
+  Value binaryOpSlow(OpCode op, const Value& left, const Value& right, int line);
   Flow execStatement(const Node* node, Environment* env);
   Flow execClassDef(const Node* node, Environment* env);
   Flow execDel(const Node* node, Environment* env);

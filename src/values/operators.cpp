@@ -1,15 +1,11 @@
 // Binary operators: equality, identity, membership, joining, arithmetic and ordering.
-//
-// Int +, -, * and ** wrap around in 64-bit two's complement; they are
-// computed in unsigned arithmetic, where wrapping is defined. The one
-// quotient that does not fit, the minimum int // -1, gives the minimum int,
-// and the minimum int % -1 gives 0.
 #include <cmath>
 #include <limits>
 #include <string>
 
 #include "interp/budget.h"
 #include "interp/interpreter.h"
+#include "values/int_ops.h"
 
 namespace qlr {
 
@@ -61,34 +57,6 @@ const char* opText(OpCode op) {
   return "";
 }
 
-int64_t wrapAdd(int64_t a, int64_t b) { return static_cast<int64_t>(static_cast<uint64_t>(a) + static_cast<uint64_t>(b)); }
-int64_t wrapSub(int64_t a, int64_t b) { return static_cast<int64_t>(static_cast<uint64_t>(a) - static_cast<uint64_t>(b)); }
-int64_t wrapMul(int64_t a, int64_t b) { return static_cast<int64_t>(static_cast<uint64_t>(a) * static_cast<uint64_t>(b)); }
-
-int64_t wrapPow(int64_t base, int64_t exponent) {
-  uint64_t result = 1;
-  uint64_t b = static_cast<uint64_t>(base);
-  for (uint64_t e = static_cast<uint64_t>(exponent); e; e >>= 1) {
-    if (e & 1) result *= b;
-    b *= b;
-  }
-  return static_cast<int64_t>(result);
-}
-
-int64_t floorDiv(int64_t a, int64_t b) {
-  if (b == -1) return wrapSub(0, a);
-  int64_t q = a / b;
-  if (a % b != 0 && ((a < 0) != (b < 0))) --q;
-  return q;
-}
-
-int64_t floorMod(int64_t a, int64_t b) {
-  if (b == -1) return 0;
-  int64_t r = a % b;
-  if (r != 0 && ((r < 0) != (b < 0))) r += b;
-  return r;
-}
-
 double floatMod(double a, double b) {
   double r = std::fmod(a, b);
   if (r == 0) return r;
@@ -132,48 +100,20 @@ bool within(Interpreter& interp, const Value& item, const Value& container, int 
                     line);
 }
 
+// Two ints: intOperation, and the cases it leaves to the general path.
 Value intArithmetic(Interpreter& interp, OpCode op, int64_t a, int64_t b, int line, bool& handled) {
   handled = true;
-  switch (op) {
-    case OpCode::Add:
-      return Value::integer(wrapAdd(a, b));
-    case OpCode::Sub:
-      return Value::integer(wrapSub(a, b));
-    case OpCode::Mul:
-      return Value::integer(wrapMul(a, b));
-    case OpCode::Div:
-      if (b == 0) interp.throwError("DivisionError", "division by zero", line);
-      return Value::number(static_cast<double>(a) / static_cast<double>(b));
-    case OpCode::FloorDiv:
-      if (b == 0) interp.throwError("DivisionError", "division by zero", line);
-      return Value::integer(floorDiv(a, b));
-    case OpCode::Mod:
-      if (b == 0) interp.throwError("DivisionError", "modulo by zero", line);
-      return Value::integer(floorMod(a, b));
-    case OpCode::Pow:
-      if (b >= 0) return Value::integer(wrapPow(a, b));
-      return Value::number(std::pow(static_cast<double>(a), static_cast<double>(b)));
-    case OpCode::Lt:
-      return Value::boolean(a < b);
-    case OpCode::Le:
-      return Value::boolean(a <= b);
-    case OpCode::Gt:
-      return Value::boolean(a > b);
-    case OpCode::Ge:
-      return Value::boolean(a >= b);
-    case OpCode::None:
-    case OpCode::Either:
-    case OpCode::Also:
-    case OpCode::Eq:
-    case OpCode::Ne:
-    case OpCode::Within:
-    case OpCode::Same:
-    case OpCode::Neg:
-    case OpCode::Deny:
-      break;
+  Value out;
+  if (intOperation(op, a, b, out)) return out;
+  if (op == OpCode::Div) {
+    if (b == 0) interp.throwError("DivisionError", "division by zero", line);
+    return Value::number(static_cast<double>(a) / static_cast<double>(b));
   }
+  if (op == OpCode::FloorDiv) interp.throwError("DivisionError", "division by zero", line);
+  if (op == OpCode::Mod) interp.throwError("DivisionError", "modulo by zero", line);
+  if (op == OpCode::Pow) return Value::number(std::pow(static_cast<double>(a), static_cast<double>(b)));
   handled = false;
-  return Value();
+  return out;
 }
 
 Value floatArithmetic(Interpreter& interp, OpCode op, double a, double b, int line, bool& handled) {
@@ -220,9 +160,10 @@ Value floatArithmetic(Interpreter& interp, OpCode op, double a, double b, int li
 
 bool isOrdering(OpCode op) { return op == OpCode::Lt || op == OpCode::Le || op == OpCode::Gt || op == OpCode::Ge; }
 
-// The whole decision; text names the operator in messages (it differs from
-// opText only for an operator no OpCode stands for).
-Value dispatch(Interpreter& interp, OpCode op, std::string_view text, const Value& l, const Value& r, int line) {
+// The whole decision. spelled is the operator's text when the caller had
+// text no OpCode stands for; otherwise messages spell the OpCode.
+Value dispatch(Interpreter& interp, OpCode op, const std::string* spelled, const Value& l, const Value& r, int line) {
+  auto text = [&]() -> std::string_view { return spelled ? std::string_view(*spelled) : opText(op); };
   switch (op) {
     case OpCode::Eq:
       return Value::boolean(valuesEqual(l, r));
@@ -257,7 +198,7 @@ Value dispatch(Interpreter& interp, OpCode op, std::string_view text, const Valu
     return makeString(joined);
   }
   if (op == OpCode::Add && l.is(ValueKind::List)) {
-    if (!r.is(ValueKind::List)) unsupported(interp, text, l, r, line);
+    if (!r.is(ValueKind::List)) unsupported(interp, text(), l, r, line);
     std::vector<Value> items;
     spendBudget(l.asList()->items.size() + r.asList()->items.size());
     items.reserve(l.asList()->items.size() + r.asList()->items.size());
@@ -272,25 +213,26 @@ Value dispatch(Interpreter& interp, OpCode op, std::string_view text, const Valu
       int c = l.asString()->view().compare(r.asString()->view());
       return intArithmetic(interp, op, c, 0, line, handled);
     }
-    unsupported(interp, text, l, r, line);
+    unsupported(interp, text(), l, r, line);
   }
-  if (!r.isNumber()) unsupported(interp, text, l, r, line);
+  if (!r.isNumber()) unsupported(interp, text(), l, r, line);
   bool handled;
   Value result = l.is(ValueKind::Int) && r.is(ValueKind::Int)
                      ? intArithmetic(interp, op, l.asInt(), r.asInt(), line, handled)
                      : floatArithmetic(interp, op, toDouble(l), toDouble(r), line, handled);
-  if (!handled) throw QuilloraFatal("internal error: unhandled operator '" + std::string(text) + "'");
+  if (!handled) throw QuilloraFatal("internal error: unhandled operator '" + std::string(text()) + "'");
   return result;
 }
 
 }  // namespace
 
-Value Interpreter::binaryOp(OpCode op, const Value& left, const Value& right, int line) {
-  return dispatch(*this, op, opText(op), left, right, line);
+Value Interpreter::binaryOpSlow(OpCode op, const Value& left, const Value& right, int line) {
+  return dispatch(*this, op, nullptr, left, right, line);
 }
 
 Value Interpreter::binaryOpDispatch(const std::string& op, Value left, Value right, int line) {
-  return dispatch(*this, opCodeFor(op, false), op, left, right, line);
+  OpCode code = opCodeFor(op, false);
+  return dispatch(*this, code, code == OpCode::None ? &op : nullptr, left, right, line);
 }
 
 }  // namespace qlr

@@ -39,14 +39,7 @@ class SymbolMap {
       *slot = std::move(value);
       return;
     }
-    entries_.push_back(Entry{key, std::move(value)});
-    if (!index_.empty() || entries_.size() > kLinearLimit) {
-      if (entries_.size() * 2 > index_.size()) {
-        rebuildIndex();
-      } else {
-        insertIndex(static_cast<int32_t>(entries_.size() - 1));
-      }
-    }
+    insert(key, std::move(value));
   }
 
   bool erase(Symbol key) {
@@ -73,6 +66,19 @@ class SymbolMap {
 
  private:
   static constexpr size_t kLinearLimit = 8;
+
+  // A key not yet bound: kept out of line so that set inlines to a probe
+  // and an overwrite.
+  [[gnu::noinline]] void insert(Symbol key, V value) {
+    entries_.push_back(Entry{key, std::move(value)});
+    if (!index_.empty() || entries_.size() > kLinearLimit) {
+      if (entries_.size() * 2 > index_.size()) {
+        rebuildIndex();
+      } else {
+        insertIndex(static_cast<int32_t>(entries_.size() - 1));
+      }
+    }
+  }
 
   static uint32_t slotOf(Symbol key, size_t mask) { return (key * 2654435761u) & static_cast<uint32_t>(mask); }
 
