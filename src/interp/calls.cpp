@@ -62,9 +62,18 @@ Value Interpreter::callFunction(FunctionValue* function, Args args, InstanceValu
   const std::vector<Symbol>& params = function->paramSyms();
   size_t n = params.size();
   size_t offset = 0;
+  // A fresh scope holds nothing yet: distinct parameters can be added
+  // without searching for an earlier binding of the same name.
+  auto bind = [&](Symbol name, Value value) {
+    if (function->distinctParams) {
+      env->vars.add(name, std::move(value));
+    } else {
+      env->bindLocal(name, std::move(value));
+    }
+  };
   if (instance) {
     if (n == 0) fail("ArgumentError", 0, "method '", function->name(), "' declares no 'self' parameter");
-    env->bindLocal(params[0], Value(Ref<InstanceValue>(instance)));
+    bind(params[0], Value(Ref<InstanceValue>(instance)));
     offset = 1;
   }
   size_t k = args.size();
@@ -75,7 +84,7 @@ Value Interpreter::callFunction(FunctionValue* function, Args args, InstanceValu
   for (size_t i = 0; i + offset < n; ++i) {
     size_t p = i + offset;
     if (i < k) {
-      env->bindLocal(params[p], std::move(args[i]));
+      bind(params[p], std::move(args[i]));
       continue;
     }
     const Node* def = function->defaultAt(p);
@@ -85,7 +94,7 @@ Value Interpreter::callFunction(FunctionValue* function, Args args, InstanceValu
     }
     Value value = eval(def, env.get());
     if (value.isAbrupt()) return value;
-    env->bindLocal(params[p], std::move(value));
+    bind(params[p], std::move(value));
   }
   if (function->isLambda) return eval(function->body, env.get());
   Flow flow = execBlock(function->body, env.get());

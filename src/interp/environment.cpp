@@ -10,10 +10,6 @@ namespace {
 // Freed scopes kept for reuse. Bounded so that a burst of deep recursion
 // does not pin its peak memory for the rest of the run.
 constexpr size_t kPoolLimit = 512;
-std::vector<Environment*>& pool() {
-  static std::vector<Environment*> free;
-  return free;
-}
 
 bool contains(const std::vector<Symbol>& names, Symbol name) {
   return std::find(names.begin(), names.end(), name) != names.end();
@@ -21,22 +17,8 @@ bool contains(const std::vector<Symbol>& names, Symbol name) {
 
 }  // namespace
 
-Ref<Environment> Environment::make(Environment* parent) {
-  Environment* env;
-  auto& free = pool();
-  if (free.empty()) {
-    env = new Environment();
-  } else {
-    env = free.back();
-    free.pop_back();
-  }
-  env->parent = Ref<Environment>(parent);
-  return Ref<Environment>(env);
-}
-
 void Environment::recycle(Environment* env) {
-  auto& free = pool();
-  if (free.size() >= kPoolLimit || env->vars.entries().capacity() > 64) {
+  if (pool_.size() >= kPoolLimit || env->vars.entries().capacity() > 64) {
     delete env;
     return;
   }
@@ -44,7 +26,7 @@ void Environment::recycle(Environment* env) {
   env->parent = nullptr;
   env->globalNames.clear();
   env->nonlocalNames.clear();
-  free.push_back(env);
+  pool_.push_back(env);
 }
 
 bool Environment::assignDeclared(Symbol name, Value value, Environment* globals) {

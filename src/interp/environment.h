@@ -23,7 +23,17 @@ namespace qlr {
 class Environment : public Obj {
  public:
   // A new scope whose parent is parent (null only for the global scope).
-  static Ref<Environment> make(Environment* parent);
+  static Ref<Environment> make(Environment* parent) {
+    Environment* env;
+    if (pool_.empty()) {
+      env = new Environment();
+    } else {
+      env = pool_.back();
+      pool_.pop_back();
+    }
+    env->parent = Ref<Environment>(parent);
+    return Ref<Environment>(env);
+  }
 
   // The binding that a read of name finds, searching outward; null if none.
   Value* lookup(Symbol name) {
@@ -62,6 +72,9 @@ class Environment : public Obj {
 
  private:
   Environment() : Obj(ObjType::Environment) {}
+
+  // Freed scopes kept for reuse, their tables' storage with them.
+  static inline std::vector<Environment*> pool_;
 };
 
 }  // namespace qlr

@@ -42,6 +42,9 @@ class SymbolMap {
     insert(key, std::move(value));
   }
 
+  // Binds a key known to be unbound in this table.
+  void add(Symbol key, V value) { insert(key, std::move(value)); }
+
   bool erase(Symbol key) {
     for (size_t i = 0; i < entries_.size(); ++i) {
       if (entries_[i].key == key) {

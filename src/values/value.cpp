@@ -170,7 +170,13 @@ FunctionValue::FunctionValue(const Node* definition, Ref<Environment> env)
       def(definition),
       body(definition->children[0].get()),
       isLambda(definition->kind == NodeKind::Lambda),
-      closure(std::move(env)) {}
+      distinctParams(true),
+      closure(std::move(env)) {
+  const auto& names = definition->paramSyms;
+  for (size_t i = 0; i < names.size(); ++i)
+    for (size_t j = 0; j < i; ++j)
+      if (names[i] == names[j]) distinctParams = false;
+}
 
 FunctionValue::~FunctionValue() = default;
 

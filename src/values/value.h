@@ -234,6 +234,7 @@ struct FunctionValue : Obj {
   const Node* def;   // the FuncDef or Lambda node
   const Node* body;  // the block, or a lambda's expression
   bool isLambda;
+  bool distinctParams;  // no name repeats, so a call binds each without a search
   Ref<Environment> closure;
 };
 
