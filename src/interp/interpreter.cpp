@@ -12,7 +12,7 @@ namespace {
 // Native stack kept free below the deepest script call: room for the
 // frames one call may still push before the next check (a nesting-limited
 // expression, a built-in, rendering, an error's unwinding).
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(QLR_ADDRESS_SANITIZER)
 constexpr uintptr_t kStackReserve = uintptr_t{8} << 20;
 // The sanitizer cannot follow an exception's unwinding through more than
 // 64 MB of stack, so a sanitized build recurses no deeper than that.
@@ -31,7 +31,7 @@ uintptr_t lowestSafeStackAddress() {
   uintptr_t low = reinterpret_cast<uintptr_t>(base);
   // A small stack (a test thread) keeps a quarter of itself in reserve.
   uintptr_t floor = low + (size / 4 < kStackReserve ? size / 4 : kStackReserve);
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(QLR_ADDRESS_SANITIZER)
   uintptr_t top = low + size;
   if (size > kSanitizedStackSpan && top - kSanitizedStackSpan > floor) floor = top - kSanitizedStackSpan;
 #endif

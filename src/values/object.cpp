@@ -4,9 +4,50 @@
 #include <vector>
 
 #include "interp/environment.h"
+#include "values/stack.h"
 #include "values/value.h"
 
 namespace qlr {
+
+namespace {
+
+// Blocks up to this size come from the free lists; larger ones from the
+// general allocator.
+constexpr size_t kBlockGrain = 16;
+constexpr size_t kLargestBlock = 256;
+void* freeBlocks[kLargestBlock / kBlockGrain + 1] = {};
+
+size_t sizeClass(size_t bytes) { return (bytes + kBlockGrain - 1) / kBlockGrain; }
+
+}  // namespace
+
+// Under AddressSanitizer every block goes to the general allocator, which
+// the sanitizer watches: a block reused from a free list would hide a use
+// after free.
+#if defined(QLR_ADDRESS_SANITIZER)
+constexpr bool kPoolBlocks = false;
+#else
+constexpr bool kPoolBlocks = true;
+#endif
+
+void* allocBlock(size_t bytes) {
+  if (!kPoolBlocks || bytes > kLargestBlock) return ::operator new(bytes);
+  void*& head = freeBlocks[sizeClass(bytes)];
+  if (!head) return ::operator new(sizeClass(bytes) * kBlockGrain);
+  void* block = head;
+  head = *static_cast<void**>(block);
+  return block;
+}
+
+void freeBlock(void* block, size_t bytes) {
+  if (!kPoolBlocks || bytes > kLargestBlock) {
+    ::operator delete(block);
+    return;
+  }
+  void*& head = freeBlocks[sizeClass(bytes)];
+  *static_cast<void**>(block) = head;
+  head = block;
+}
 
 namespace {
 

@@ -11,6 +11,7 @@
 // a million closures, is freed in constant native stack.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <utility>
 
@@ -28,8 +29,16 @@ enum class ObjType : uint8_t {
   Environment,
 };
 
+// Small blocks for objects: a free list per 16-byte size class, so that
+// the many short-lived strings, lists and scopes a script makes skip the
+// general allocator. Blocks freed here are reused, never returned.
+void* allocBlock(size_t bytes);
+void freeBlock(void* block, size_t bytes);
+
 struct Obj {
   explicit Obj(ObjType t) : type(t) {}
+  static void* operator new(size_t bytes) { return allocBlock(bytes); }
+  static void operator delete(void* block, size_t bytes) { freeBlock(block, bytes); }
   Obj(const Obj&) = delete;
   Obj& operator=(const Obj&) = delete;
 

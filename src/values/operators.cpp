@@ -192,10 +192,15 @@ Value dispatch(Interpreter& interp, OpCode op, const std::string* spelled, const
       break;
   }
   if (op == OpCode::Add && (l.is(ValueKind::String) || r.is(ValueKind::String))) {
-    std::string joined;
-    appendValue(joined, l, false);
-    appendValue(joined, r, false);
-    return makeString(joined);
+    std::string rendered;  // the side that is not a string, as text
+    auto textOf = [&](const Value& v) -> std::string_view {
+      if (v.is(ValueKind::String)) return v.asString()->view();
+      appendValue(rendered, v, false);
+      return rendered;
+    };
+    std::string_view a = textOf(l);
+    std::string_view b = textOf(r);
+    return Value(StringValue::concat(a, b));
   }
   if (op == OpCode::Add && l.is(ValueKind::List)) {
     if (!r.is(ValueKind::List)) unsupported(interp, text(), l, r, line);

@@ -1,4 +1,5 @@
 // Rendering values as text: what out prints, what + joins, how keys and messages read.
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -45,8 +46,8 @@ void appendQuoted(std::string& out, std::string_view text) {
 
 void appendInt(std::string& out, int64_t i) {
   char buf[24];
-  int n = std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(i));
-  out.append(buf, static_cast<size_t>(n));
+  auto end = std::to_chars(buf, buf + sizeof buf, i).ptr;
+  out.append(buf, static_cast<size_t>(end - buf));
 }
 
 }  // namespace

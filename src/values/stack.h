@@ -10,6 +10,15 @@
 
 #include <cstdint>
 
+// Set when AddressSanitizer instruments this build (gcc and clang spell it differently).
+#if defined(__SANITIZE_ADDRESS__)
+#define QLR_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QLR_ADDRESS_SANITIZER 1
+#endif
+#endif
+
 namespace qlr {
 
 // The lowest frame address at which recursion may go on; 0 means no guard.

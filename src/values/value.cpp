@@ -37,13 +37,17 @@ ValueKind Value::kindOf(ObjType t) {
 
 // ---- strings ----
 
-Ref<StringValue> StringValue::make(std::string_view text) {
-  spendBudget(1 + text.size() / 16);
-  void* mem = ::operator new(sizeof(StringValue) + text.size());
-  auto* s = new (mem) StringValue(text.size());
-  if (!text.empty()) std::memcpy(s->data(), text.data(), text.size());
+Ref<StringValue> StringValue::concat(std::string_view a, std::string_view b) {
+  size_t n = a.size() + b.size();
+  spendBudget(1 + n / 16);
+  void* mem = allocBlock(sizeof(StringValue) + n);
+  auto* s = ::new (mem) StringValue(n);
+  if (!a.empty()) std::memcpy(s->data(), a.data(), a.size());
+  if (!b.empty()) std::memcpy(s->data() + a.size(), b.data(), b.size());
   return Ref<StringValue>(s);
 }
+
+Ref<StringValue> StringValue::make(std::string_view text) { return concat(text, {}); }
 
 StringValue* StringValue::ofByte(unsigned char byte) {
   static StringValue* table[256] = {};

@@ -25,6 +25,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <span>
 #include <string>
 #include <string_view>
@@ -166,6 +167,8 @@ using Args = std::span<Value>;
 // An immutable byte string. The bytes follow the header in one allocation.
 struct StringValue : Obj {
   static Ref<StringValue> make(std::string_view text);
+  // The string a followed by b, made in one allocation.
+  static Ref<StringValue> concat(std::string_view a, std::string_view b);
   // A string of one byte; these are shared and never freed.
   static StringValue* ofByte(unsigned char byte);
 
@@ -177,7 +180,12 @@ struct StringValue : Obj {
   size_t size;
   mutable uint32_t hashCache = 0;  // 0 until computed
 
-  static void operator delete(void* p) { ::operator delete(p); }
+  // The header and the bytes are one block; its size comes from the length.
+  static void operator delete(StringValue* s, std::destroying_delete_t) {
+    size_t bytes = sizeof(StringValue) + s->size;
+    s->~StringValue();
+    freeBlock(s, bytes);
+  }
 
  private:
   explicit StringValue(size_t n) : Obj(ObjType::String), size(n) {}
