@@ -80,6 +80,9 @@ constexpr size_t kInlineArgs = 4;
     case NodeKind::Attr: {
       Value object = operand(node->children[0].get(), env);
       if (object.isAbrupt()) return object;
+      if (object.is(ValueKind::Instance)) {  // a field read, the common case, stays here
+        if (Value* field = object.asInstance()->fields.find(node->sym)) return *field;
+      }
       return getAttr(object, node->sym, node->line);
     }
     case NodeKind::Call:

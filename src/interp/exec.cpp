@@ -154,15 +154,15 @@ Flow Interpreter::assignTo(const Node* target, const Value& value, Environment* 
     return Flow::Normal;
   }
   if (target->kind == NodeKind::Index) {
-    Value object = eval(target->children[0].get(), env);
+    Value object = operand(target->children[0].get(), env);
     if (object.isAbrupt()) return abruptFlow_;
-    Value index = eval(target->children[1].get(), env);
+    Value index = operand(target->children[1].get(), env);
     if (index.isAbrupt()) return abruptFlow_;
     indexSet(object, index, value, target->line);
     return Flow::Normal;
   }
   if (target->kind == NodeKind::Attr) {
-    Value object = eval(target->children[0].get(), env);
+    Value object = operand(target->children[0].get(), env);
     if (object.isAbrupt()) return abruptFlow_;
     setAttr(object, target->sym, value, target->line);
     return Flow::Normal;

@@ -30,7 +30,7 @@
 #include "frontend/node.h"
 #include "interp/environment.h"
 #include "interp/errors.h"
-#include "values/int_ops.h"
+#include "values/arithmetic.h"
 #include "values/value.h"
 
 namespace qlr {
@@ -81,8 +81,11 @@ class Interpreter {
   Value binaryOpDispatch(const std::string& op, Value left, Value right, int line);
   Value binaryOp(OpCode op, const Value& left, const Value& right, int line) {
     Value out;
-    if (left.is(ValueKind::Int) && right.is(ValueKind::Int) && intOperation(op, left.asInt(), right.asInt(), out))
-      return out;
+    if (left.is(ValueKind::Int) && right.is(ValueKind::Int)) {
+      if (intOperation(op, left.asInt(), right.asInt(), out)) return out;
+    } else if (left.isNumber() && right.isNumber()) {
+      if (floatOperation(op, toDouble(left), toDouble(right), out)) return out;
+    }
     return binaryOpSlow(op, left, right, line);
   }
   Value indexGet(const Value& container, const Value& index, int line);

@@ -5,7 +5,7 @@
 
 #include "interp/budget.h"
 #include "interp/interpreter.h"
-#include "values/int_ops.h"
+#include "values/arithmetic.h"
 
 namespace qlr {
 
@@ -55,13 +55,6 @@ const char* opText(OpCode op) {
       return "deny";
   }
   return "";
-}
-
-double floatMod(double a, double b) {
-  double r = std::fmod(a, b);
-  if (r == 0) return r;
-  if ((r < 0 && !(b < 0)) || (!(r < 0) && b < 0)) return r + b;
-  return r;
 }
 
 bool within(Interpreter& interp, const Value& item, const Value& container, int line) {
@@ -116,46 +109,14 @@ Value intArithmetic(Interpreter& interp, OpCode op, int64_t a, int64_t b, int li
   return out;
 }
 
+// At least one float: floatOperation, and the zero divisors it leaves here.
 Value floatArithmetic(Interpreter& interp, OpCode op, double a, double b, int line, bool& handled) {
   handled = true;
-  switch (op) {
-    case OpCode::Add:
-      return Value::number(a + b);
-    case OpCode::Sub:
-      return Value::number(a - b);
-    case OpCode::Mul:
-      return Value::number(a * b);
-    case OpCode::Div:
-      if (b == 0) interp.throwError("DivisionError", "division by zero", line);
-      return Value::number(a / b);
-    case OpCode::FloorDiv:
-      if (b == 0) interp.throwError("DivisionError", "division by zero", line);
-      return Value::number(std::floor(a / b));
-    case OpCode::Mod:
-      return Value::number(floatMod(a, b));
-    case OpCode::Pow:
-      return Value::number(std::pow(a, b));
-    case OpCode::Lt:
-      return Value::boolean(a < b);
-    case OpCode::Le:
-      return Value::boolean(a <= b);
-    case OpCode::Gt:
-      return Value::boolean(a > b);
-    case OpCode::Ge:
-      return Value::boolean(a >= b);
-    case OpCode::None:
-    case OpCode::Either:
-    case OpCode::Also:
-    case OpCode::Eq:
-    case OpCode::Ne:
-    case OpCode::Within:
-    case OpCode::Same:
-    case OpCode::Neg:
-    case OpCode::Deny:
-      break;
-  }
+  Value out;
+  if (floatOperation(op, a, b, out)) return out;
+  if (op == OpCode::Div || op == OpCode::FloorDiv) interp.throwError("DivisionError", "division by zero", line);
   handled = false;
-  return Value();
+  return out;
 }
 
 bool isOrdering(OpCode op) { return op == OpCode::Lt || op == OpCode::Le || op == OpCode::Gt || op == OpCode::Ge; }

@@ -244,7 +244,6 @@ bool isTruthy(const Value& v) {
   return true;
 }
 
-double toDouble(const Value& v) { return v.is(ValueKind::Int) ? static_cast<double>(v.asInt()) : v.asFloat(); }
 
 namespace {
 

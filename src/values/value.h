@@ -318,7 +318,10 @@ const std::string& valueKind(const Value& v);
 bool isTruthy(const Value& v);
 bool valuesEqual(const Value& a, const Value& b);
 bool identicalValues(const Value& a, const Value& b);
-double toDouble(const Value& v);
+// The numeric value of an int or a float; callers give it nothing else.
+inline double toDouble(const Value& v) {
+  return v.is(ValueKind::Int) ? static_cast<double>(v.asInt()) : v.asFloat();
+}
 
 // Rendering (render.cpp).
 std::string valueToString(const Value& v, bool quoteStrings);

@@ -1,12 +1,13 @@
-// Int operators: what every binary operator gives for two int operands.
+// Arithmetic and ordering on numbers: what the binary operators give for two ints or floats.
 //
 // Shared by the operator code and by the evaluator, which decides the
-// commonest case (two ints) without leaving its own frame. +, -, * and **
+// commonest cases (two numbers) without leaving its own frame. +, -, * and **
 // wrap around in 64-bit two's complement, computed in unsigned arithmetic
 // where wrapping is defined; the one quotient that does not fit, the
 // minimum int // -1, gives the minimum int, and the minimum int % -1 gives 0.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "frontend/node.h"
@@ -101,6 +102,74 @@ inline bool intOperation(OpCode op, int64_t a, int64_t b, Value& out) {
     case OpCode::Within:
     case OpCode::Same:
     case OpCode::Div:
+    case OpCode::Neg:
+    case OpCode::Deny:
+      return false;
+  }
+  return false;
+}
+
+// Remainder with the sign of the divisor, for floats: a zero divisor gives
+// NaN, and a remainder of zero is kept as it came (its sign included).
+inline double floatMod(double a, double b) {
+  double r = std::fmod(a, b);
+  if (r == 0) return r;
+  if ((r < 0 && !(b < 0)) || (!(r < 0) && b < 0)) return r + b;
+  return r;
+}
+
+// The result of op on two numbers of which at least one is a float, both
+// given as doubles, into out. False when op is not arithmetic, ordering or
+// equality (which for numbers is IEEE equality of the converted values),
+// or when the divisor of "/" or "//" is zero (an error).
+inline bool floatOperation(OpCode op, double a, double b, Value& out) {
+  switch (op) {
+    case OpCode::Add:
+      out = Value::number(a + b);
+      return true;
+    case OpCode::Sub:
+      out = Value::number(a - b);
+      return true;
+    case OpCode::Mul:
+      out = Value::number(a * b);
+      return true;
+    case OpCode::Div:
+      if (b == 0) return false;
+      out = Value::number(a / b);
+      return true;
+    case OpCode::FloorDiv:
+      if (b == 0) return false;
+      out = Value::number(std::floor(a / b));
+      return true;
+    case OpCode::Mod:
+      out = Value::number(floatMod(a, b));
+      return true;
+    case OpCode::Pow:
+      out = Value::number(std::pow(a, b));
+      return true;
+    case OpCode::Lt:
+      out = Value::boolean(a < b);
+      return true;
+    case OpCode::Le:
+      out = Value::boolean(a <= b);
+      return true;
+    case OpCode::Gt:
+      out = Value::boolean(a > b);
+      return true;
+    case OpCode::Ge:
+      out = Value::boolean(a >= b);
+      return true;
+    case OpCode::Eq:
+      out = Value::boolean(a == b);
+      return true;
+    case OpCode::Ne:
+      out = Value::boolean(a != b);
+      return true;
+    case OpCode::None:
+    case OpCode::Either:
+    case OpCode::Also:
+    case OpCode::Within:
+    case OpCode::Same:
     case OpCode::Neg:
     case OpCode::Deny:
       return false;
