@@ -41,8 +41,16 @@ Value Interpreter::abrupt(Flow flow) {
   return Value::abrupt();
 }
 
+Value Interpreter::raiseError(const std::string& kind, const std::string& message, int line) {
+  return raise(errorValue(*this, kind, message, line));
+}
+
 Value Interpreter::recursionError(int line) {
-  return raise(errorValue(*this, "RecursionError", "maximum recursion depth exceeded", line));
+  return raiseError("RecursionError", "maximum recursion depth exceeded", line);
+}
+
+Value Interpreter::divisionByZero(OpCode op, int line) {
+  return raiseError("DivisionError", op == OpCode::Mod ? "modulo by zero" : "division by zero", line);
 }
 
 bool catchMatches(const CatchClause& clause, const Value& thrown) {

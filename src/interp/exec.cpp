@@ -51,6 +51,7 @@ Flow Interpreter::execBlock(const Node* node, Environment* env) {
         Value current = operand(target, env);
         if (current.isAbrupt()) return abruptFlow_;
         value = binaryOp(node->op, current, value, node->line);
+        if (value.isAbrupt()) return abruptFlow_;
       }
       if (target->kind == NodeKind::Name && env->assignName(target->sym, std::move(value), globals.get()))
         return Flow::Normal;

@@ -79,12 +79,19 @@ class Interpreter {
 
   // Values (src/values/).
   Value binaryOpDispatch(const std::string& op, Value left, Value right, int line);
+  // binaryOpDispatch for the evaluator: numbers are decided inline, and a
+  // division by zero comes back as the abrupt marker, not a C++ throw.
   Value binaryOp(OpCode op, const Value& left, const Value& right, int line) {
     Value out;
     if (left.is(ValueKind::Int) && right.is(ValueKind::Int)) {
       if (intOperation(op, left.asInt(), right.asInt(), out)) return out;
+      if (op == OpCode::Div || op == OpCode::FloorDiv || op == OpCode::Mod) {
+        if (right.asInt() == 0) return divisionByZero(op, line);
+        if (op == OpCode::Div) return Value::number(toDouble(left) / toDouble(right));
+      }
     } else if (left.isNumber() && right.isNumber()) {
       if (floatOperation(op, toDouble(left), toDouble(right), out)) return out;
+      if (op == OpCode::Div || op == OpCode::FloorDiv) return divisionByZero(op, line);
     }
     return binaryOpSlow(op, left, right, line);
   }
@@ -127,6 +134,9 @@ class Interpreter {
   Flow execFor(const Node* node, Environment* env);
   Flow execWhile(const Node* node, Environment* env);
   Value binaryOpSlow(OpCode op, const Value& left, const Value& right, int line);
+  Value divisionByZero(OpCode op, int line);
+  // An error of kind put in flight without a C++ throw: the abrupt marker.
+  Value raiseError(const std::string& kind, const std::string& message, int line);
   Flow execStatement(const Node* node, Environment* env);
   Flow execClassDef(const Node* node, Environment* env);
   Flow execDel(const Node* node, Environment* env);
