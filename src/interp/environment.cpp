@@ -7,10 +7,6 @@ namespace qlr {
 
 namespace {
 
-// Freed scopes kept for reuse. Bounded so that a burst of deep recursion
-// does not pin its peak memory for the rest of the run.
-constexpr size_t kPoolLimit = 512;
-
 bool contains(const std::vector<Symbol>& names, Symbol name) {
   return std::find(names.begin(), names.end(), name) != names.end();
 }
@@ -18,7 +14,7 @@ bool contains(const std::vector<Symbol>& names, Symbol name) {
 }  // namespace
 
 void Environment::recycle(Environment* env) {
-  if (pool_.size() >= kPoolLimit || env->vars.entries().capacity() > 64) {
+  if (pooled_ == kPoolLimit || env->vars.entries().capacity() > 64) {
     delete env;
     return;
   }
@@ -26,7 +22,7 @@ void Environment::recycle(Environment* env) {
   env->parent = nullptr;
   env->globalNames.clear();
   env->nonlocalNames.clear();
-  pool_.push_back(env);
+  pool_[pooled_++] = env;
 }
 
 bool Environment::assignDeclared(Symbol name, Value value, Environment* globals) {

@@ -24,13 +24,7 @@ class Environment : public Obj {
  public:
   // A new scope whose parent is parent (null only for the global scope).
   static Ref<Environment> make(Environment* parent) {
-    Environment* env;
-    if (pool_.empty()) {
-      env = new Environment();
-    } else {
-      env = pool_.back();
-      pool_.pop_back();
-    }
+    Environment* env = pooled_ ? pool_[--pooled_] : new Environment();
     env->parent = Ref<Environment>(parent);
     return Ref<Environment>(env);
   }
@@ -73,8 +67,12 @@ class Environment : public Obj {
  private:
   Environment() : Obj(ObjType::Environment) {}
 
-  // Freed scopes kept for reuse, their tables' storage with them.
-  static inline std::vector<Environment*> pool_;
+  // Freed scopes kept for reuse, their tables' storage with them. Bounded so
+  // that a burst of deep recursion does not pin its peak memory; a plain
+  // array, so that it outlives every scope released at exit.
+  static constexpr size_t kPoolLimit = 512;
+  static inline Environment* pool_[kPoolLimit];
+  static inline size_t pooled_ = 0;
 };
 
 }  // namespace qlr

@@ -52,10 +52,11 @@ void freeBlock(void* block, size_t bytes) {
 namespace {
 
 // Objects whose count reached zero while another object was being
-// destroyed; the outermost destroyObj works through them.
+// destroyed; the outermost destroyObj works through them. Never freed, so
+// that values released by static destructors at exit still find it.
 std::vector<Obj*>& pendingObjs() {
-  static std::vector<Obj*> pending;
-  return pending;
+  static auto* pending = new std::vector<Obj*>();
+  return *pending;
 }
 bool draining = false;
 

@@ -16,8 +16,8 @@ namespace {
 // it is still open is the container inside itself: it renders as a marker
 // instead of recursing forever.
 std::vector<const Obj*>& openContainers() {
-  static std::vector<const Obj*> open;
-  return open;
+  static auto* open = new std::vector<const Obj*>();  // outlives static destructors
+  return *open;
 }
 
 struct OpenContainer {
