@@ -141,7 +141,7 @@ Value Interpreter::evalCall(const Node* node, Environment* env) {
   Args args(argv, argc);
   const Node* calleeNode = node->children[0].get();
   if (calleeNode->kind == NodeKind::Attr) return evalMethodCall(node, env, args);
-  Value callee = eval(calleeNode, env);
+  Value callee = operand(calleeNode, env);
   if (callee.isAbrupt()) return callee;
   return callValue(callee, args, node->line);
 }

@@ -40,9 +40,12 @@ Flow Interpreter::execBlock(const Node* node, Environment* env) {
 [[gnu::always_inline]] inline Flow Interpreter::execStatement(const Node* node, Environment* env) {
   spendBudget(1);
   switch (node->kind) {
-    case NodeKind::ExprStmt:
-      if (eval(node->children[0].get(), env).isAbrupt()) return abruptFlow_;
-      return Flow::Normal;
+    case NodeKind::ExprStmt: {
+      // Most expression statements are calls: skip the eval frame for them.
+      const Node* expr = node->children[0].get();
+      Value result = expr->kind == NodeKind::Call ? evalCall(expr, env) : eval(expr, env);
+      return result.isAbrupt() ? abruptFlow_ : Flow::Normal;
+    }
     case NodeKind::Assign: {
       const Node* target = node->children[0].get();
       Value value = operand(node->children[1].get(), env);

@@ -38,7 +38,9 @@ Value Interpreter::getAttr(const Value& obj, Symbol name, int line) {
 void Interpreter::setAttr(const Value& obj, Symbol name, const Value& value, int line) {
   if (!obj.is(ValueKind::Instance))
     throwError("TypeMismatchError", "cannot set attribute '" + symbolName(name) + "' on a " + valueKind(obj), line);
-  obj.asInstance()->fields.set(name, value);
+  InstanceValue* inst = obj.asInstance();
+  inst->fields.set(name, value);
+  if (inst->fields.size() > inst->cls->fieldsSeen) inst->cls->fieldsSeen = inst->fields.size();
 }
 
 }  // namespace qlr

@@ -56,6 +56,8 @@ class SymbolMap {
     return false;
   }
 
+  void reserve(size_t n) { entries_.reserve(n); }
+
   // Empties the table but keeps its storage, for reuse of pooled scopes.
   void clear() {
     entries_.clear();

@@ -257,10 +257,15 @@ struct ClassValue : Obj {
   Ref<ClassValue> base;
   SymbolMap<Ref<FunctionValue>> methods;
   SymbolMap<Value> attrs;
+  // The most fields an instance of this blueprint has had: new instances
+  // reserve that much room, so that init fills them without regrowing.
+  mutable size_t fieldsSeen = 0;
 };
 
 struct InstanceValue : Obj {
-  explicit InstanceValue(Ref<ClassValue> c) : Obj(ObjType::Instance), cls(std::move(c)) {}
+  explicit InstanceValue(Ref<ClassValue> c) : Obj(ObjType::Instance), cls(std::move(c)) {
+    fields.reserve(cls->fieldsSeen);
+  }
   Ref<ClassValue> cls;
   SymbolMap<Value> fields;
 };
