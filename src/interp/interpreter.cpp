@@ -52,6 +52,9 @@ Interpreter::Interpreter()
 }
 
 Interpreter::~Interpreter() {
+  // Functions defined at top level hold the global scope that binds them;
+  // emptying it breaks that cycle, the commonest one, so it is freed.
+  globals->vars.clear();
   setValueErrorReporter(previousValueReporter_);
   nativeStackFloor() = previousStackFloor_;
 }
