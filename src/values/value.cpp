@@ -281,6 +281,7 @@ bool equalAt(const Value& a, const Value& b, int depth) {
       const auto& y = b.asList()->items;
       if (x.size() != y.size()) return false;
       if (depth >= kMaxContainerDepth || nativeStackLow()) raiseRecursionError();
+      spendBudget(x.size());  // lists sharing sublists compare in time exponential in their depth
       for (size_t i = 0; i < x.size() && i < y.size(); ++i)
         if (!equalAt(x[i], y[i], depth + 1)) return false;
       return true;
@@ -290,6 +291,7 @@ bool equalAt(const Value& a, const Value& b, int depth) {
       DictValue* y = b.asDict();
       if (x->size() != y->size()) return false;
       if (depth >= kMaxContainerDepth || nativeStackLow()) raiseRecursionError();
+      spendBudget(x->size());
       for (size_t i = 0; i < x->entries.size(); ++i) {
         const DictValue::Entry& e = x->entries[i];
         if (e.key.is(ValueKind::Null)) continue;
