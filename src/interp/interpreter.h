@@ -13,11 +13,11 @@
 // Calls are calls.cpp, expressions eval.cpp, statements exec.cpp, the top
 // level run.cpp in src/host/, modules modules.cpp, the prompt repl.cpp.
 //
-// Recursion: every script call nests native frames. kMaxCallDepth bounds
-// the nesting of script calls with a catchable RecursionError; a guard on
-// the native stack itself catches what the count cannot see (deep default
-// expressions, native callbacks) the same way. The parser bounds the
-// nesting inside one tree, so between two calls the stack use is bounded.
+// Recursion: every script call and nested expression adds native frames.
+// kMaxCallDepth bounds the nesting of script calls with a catchable
+// RecursionError; the native stack guard of values/stack.h, checked at
+// every call and every eval, raises the same error for what the count
+// cannot see (a tree as deep as a long run of "+", a small thread stack).
 #pragma once
 
 #include <cstdint>
