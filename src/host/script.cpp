@@ -1,7 +1,5 @@
 // Script mode: read the file, lex and parse it whole, then run it.
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include "frontend/parser.h"
 #include "frontend/token.h"
@@ -11,13 +9,15 @@
 namespace qlr {
 
 bool readWholeFile(const std::string& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  if (in.bad()) return false;  // a folder opens, but reading it fails
-  text = buffer.str();
-  return true;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  text.clear();
+  char chunk[65536];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
+  bool failed = std::ferror(file) != 0;  // a folder opens, but reading it fails
+  std::fclose(file);
+  return !failed;
 }
 
 int runScriptFile(const std::string& path) {
