@@ -17,7 +17,7 @@ export ASAN_OPTIONS="detect_leaks=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 
 seeds=build/fuzz/seeds
 mkdir -p "$seeds"
-find tests/golden examples -name '*.qlr' -o -name '*.repl' | while read -r f; do
+find tests/golden examples -type f \( -name '*.qlr' -o -name '*.repl' \) | while read -r f; do
   cp "$f" "$seeds/$(echo "$f" | tr '/\\' '__')"
 done
 

@@ -7,7 +7,7 @@ golden="$here/../golden"
 log=$(mktemp)
 passed=0
 failed=0
-for case in $(find "$golden" \( -name '*.qlr' -o -name '*.repl' \) | sort); do
+for case in $(find "$golden" -type f \( -name '*.qlr' -o -name '*.repl' \) | sort); do
   stem=${case%.*}
   # Scripts that cases load as modules have no expectation files and are no cases.
   [ -e "$stem.stdout" ] || [ -e "$stem.stderr" ] || [ -e "$stem.status" ] || continue
