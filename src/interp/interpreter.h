@@ -5,7 +5,8 @@
 // Each receives the current scope as a plain pointer; whoever passes it
 // holds a reference for as long as the callee runs. eval, callValue and
 // callFunction return Value::abrupt() when an error, stop or skip cuts them
-// short; abruptFlow() then tells which, and callers pass the marker on.
+// short; callers pass the marker on, and the statement that receives it
+// completes with the flow the interpreter recorded for it.
 //
 // Operations that depend only on values live in src/values/ and are methods
 // here only because their errors go through throwError: binary operators
@@ -71,7 +72,6 @@ class Interpreter {
   Flow exec(const Node* node, Environment* env);
   Flow execBlock(const Node* node, Environment* env);
   Flow assignTo(const Node* target, const Value& value, Environment* env);
-  Flow abruptFlow() const { return abruptFlow_; }
 
   // Calls (calls.cpp). line is the line of the call, for errors that have one.
   Value callValue(const Value& callee, Args args, int line);
