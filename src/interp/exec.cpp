@@ -267,11 +267,9 @@ Flow Interpreter::execDel(const Node* node, Environment* env) {
     if (index.isAbrupt()) return abruptFlow_;
     if (object.is(ValueKind::List)) {
       auto& items = object.asList()->items;
-      int64_t i = asIndex(index, target->line, reporter());
-      int64_t n = static_cast<int64_t>(items.size());
-      if (i < 0) i += n;
-      if (i < 0 || i >= n) fail("IndexError", target->line, "list index out of range");
-      items.erase(items.begin() + i);
+      int64_t at = sequencePosition(asIndex(index, target->line, reporter()), items.size());
+      if (at < 0) fail("IndexError", target->line, "list index out of range");
+      items.erase(items.begin() + at);
       return Flow::Normal;
     }
     if (object.is(ValueKind::Dict)) {

@@ -3,17 +3,11 @@
 
 namespace qlr {
 
-namespace {
-
-// The position a (possibly negative) index names in a sequence of length n,
-// or -1 when it lies outside.
-int64_t position(int64_t i, size_t n) {
+int64_t sequencePosition(int64_t i, size_t n) {
   int64_t len = static_cast<int64_t>(n);
   if (i < 0) i += len;
   return i < 0 || i >= len ? -1 : i;
 }
-
-}  // namespace
 
 int64_t asIndex(const Value& index, int line, const ErrorReporter& report) {
   if (!index.is(ValueKind::Int)) report("TypeMismatchError", "index must be an int, got " + valueKind(index), line);
@@ -66,7 +60,7 @@ Value Interpreter::indexGet(const Value& container, const Value& index, int line
   switch (container.kind()) {
     case ValueKind::List: {
       const auto& items = container.asList()->items;
-      int64_t at = position(asIndex(index, line, reporter()), items.size());
+      int64_t at = sequencePosition(asIndex(index, line, reporter()), items.size());
       if (at < 0) throwError("IndexError", "list index out of range", line);
       return items[static_cast<size_t>(at)];
     }
@@ -77,7 +71,7 @@ Value Interpreter::indexGet(const Value& container, const Value& index, int line
     }
     case ValueKind::String: {
       std::string_view text = container.asString()->view();
-      int64_t at = position(asIndex(index, line, reporter()), text.size());
+      int64_t at = sequencePosition(asIndex(index, line, reporter()), text.size());
       if (at < 0) throwError("IndexError", "string index out of range", line);
       return Value(ValueKind::String, StringValue::ofByte(static_cast<unsigned char>(text[static_cast<size_t>(at)])));
     }
@@ -99,7 +93,7 @@ void Interpreter::indexSet(const Value& container, const Value& index, const Val
   switch (container.kind()) {
     case ValueKind::List: {
       auto& items = container.asList()->items;
-      int64_t at = position(asIndex(index, line, reporter()), items.size());
+      int64_t at = sequencePosition(asIndex(index, line, reporter()), items.size());
       if (at < 0) throwError("IndexError", "list index out of range", line);
       items[static_cast<size_t>(at)] = value;
       return;

@@ -335,6 +335,9 @@ std::string formatDouble(double x);
 
 // Indexing and iteration (indexing.cpp).
 int64_t asIndex(const Value& index, int line, const ErrorReporter& report);
+// The position a (possibly negative) index names in a sequence of length n,
+// or -1 when it lies outside.
+int64_t sequencePosition(int64_t i, size_t n);
 // The key a non-string value stands for in a dict: its unquoted rendering.
 Value dictKey(const Value& key);
 std::vector<Value> materializeIterable(const Value& iterable, int line, const ErrorReporter& report);
