@@ -131,6 +131,9 @@ struct Node {
   // Filled by the evaluator on first use: the immutable value of a string
   // literal, made once instead of at every evaluation.
   mutable Ref<Obj> constant;
+  // Filled by the evaluator: where the table last searched for sym held it
+  // (see SymbolMap::find), for names and attributes.
+  mutable uint32_t hint = 0;
 };
 
 }  // namespace qlr

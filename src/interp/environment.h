@@ -36,13 +36,20 @@ class Environment : public Obj {
     }
     return nullptr;
   }
+  // lookup with a position hint (see SymbolMap::find) kept by the reading node.
+  Value* lookup(Symbol name, uint32_t& hint) {
+    for (Environment* env = this; env; env = env->parent.get()) {
+      if (Value* v = env->vars.find(name, hint)) return v;
+    }
+    return nullptr;
+  }
   void bindLocal(Symbol name, Value value) { vars.set(name, std::move(value)); }
   // Assignment to a bare name: global declaration, then nonlocal, then local.
   // Returns false when name is declared nonlocal and no enclosing scope binds
   // it; the caller reports that.
-  bool assignName(Symbol name, Value value, Environment* globals) {
+  bool assignName(Symbol name, Value value, Environment* globals, uint32_t& hint) {
     if (globalNames.empty() && nonlocalNames.empty()) {
-      bindLocal(name, std::move(value));
+      vars.set(name, std::move(value), hint);
       return true;
     }
     return assignDeclared(name, std::move(value), globals);

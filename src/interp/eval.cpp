@@ -28,7 +28,7 @@ constexpr size_t kInlineArgs = 4;
     case NodeKind::Null:
       return Value();
     case NodeKind::Name: {
-      if (Value* v = env->lookup(node->sym)) return *v;
+      if (Value* v = env->lookup(node->sym, node->hint)) return *v;
       fail("NameError", node->line, "name '", node->text, "' is not defined");
     }
     case NodeKind::List: {
@@ -81,7 +81,7 @@ constexpr size_t kInlineArgs = 4;
       Value object = operand(node->children[0].get(), env);
       if (object.isAbrupt()) return object;
       if (object.is(ValueKind::Instance)) {  // a field read, the common case, stays here
-        if (Value* field = object.asInstance()->fields.find(node->sym)) return *field;
+        if (Value* field = object.asInstance()->fields.find(node->sym, node->hint)) return *field;
       }
       return getAttr(object, node->sym, node->line);
     }

@@ -56,7 +56,7 @@ Flow Interpreter::execBlock(const Node* node, Environment* env) {
         value = binaryOp(node->op, current, value, node->line);
         if (value.isAbrupt()) return abruptFlow_;
       }
-      if (target->kind == NodeKind::Name && env->assignName(target->sym, std::move(value), globals.get()))
+      if (target->kind == NodeKind::Name && env->assignName(target->sym, std::move(value), globals.get(), target->hint))
         return Flow::Normal;
       return assignTo(target, value, env);
     }
@@ -153,7 +153,7 @@ Flow Interpreter::exec(const Node* node, Environment* env) {
 
 Flow Interpreter::assignTo(const Node* target, const Value& value, Environment* env) {
   if (target->kind == NodeKind::Name) {
-    if (!env->assignName(target->sym, value, globals.get()))
+    if (!env->assignName(target->sym, value, globals.get(), target->hint))
       fail("NameError", target->line, "no binding for nonlocal '", target->text, "'");
     return Flow::Normal;
   }
@@ -168,6 +168,12 @@ Flow Interpreter::assignTo(const Node* target, const Value& value, Environment* 
   if (target->kind == NodeKind::Attr) {
     Value object = operand(target->children[0].get(), env);
     if (object.isAbrupt()) return abruptFlow_;
+    if (object.is(ValueKind::Instance)) {  // overwriting a field, the common case, stays here
+      if (Value* field = object.asInstance()->fields.find(target->sym, target->hint)) {
+        *field = value;
+        return Flow::Normal;
+      }
+    }
     setAttr(object, target->sym, value, target->line);
     return Flow::Normal;
   }

@@ -63,7 +63,7 @@ class Interpreter {
   // without a call: most operands are leaves.
   Value operand(const Node* node, Environment* env) {
     if (node->kind == NodeKind::Name) {
-      if (Value* v = env->lookup(node->sym)) return *v;
+      if (Value* v = env->lookup(node->sym, node->hint)) return *v;
     } else if (node->kind == NodeKind::Number && !node->isFloat) {
       return Value::integer(node->intValue);
     }

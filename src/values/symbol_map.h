@@ -23,15 +23,22 @@ class SymbolMap {
   };
 
   V* find(Symbol key) {
-    if (index_.empty()) {
-      for (Entry& e : entries_)
-        if (e.key == key) return &e.value;
-      return nullptr;
-    }
-    int32_t at = probe(key);
+    int32_t at = locate(key);
     return at >= 0 ? &entries_[at].value : nullptr;
   }
   const V* find(Symbol key) const { return const_cast<SymbolMap*>(this)->find(key); }
+
+  // find, trying first the position hint names. A hint belongs to one place
+  // in the program and remembers where its key was found last: the scopes of
+  // one function and the instances of one blueprint bind their names in the
+  // same order, so the guess is usually right and costs one comparison.
+  V* find(Symbol key, uint32_t& hint) {
+    if (hint < entries_.size() && entries_[hint].key == key) return &entries_[hint].value;
+    int32_t at = locate(key);
+    if (at < 0) return nullptr;
+    hint = static_cast<uint32_t>(at);
+    return &entries_[at].value;
+  }
 
   // Binds key to value, overwriting an existing binding in place.
   void set(Symbol key, V value) {
@@ -39,6 +46,15 @@ class SymbolMap {
       *slot = std::move(value);
       return;
     }
+    insert(key, std::move(value));
+  }
+
+  void set(Symbol key, V value, uint32_t& hint) {
+    if (V* slot = find(key, hint)) {
+      *slot = std::move(value);
+      return;
+    }
+    hint = static_cast<uint32_t>(entries_.size());
     insert(key, std::move(value));
   }
 
@@ -83,6 +99,15 @@ class SymbolMap {
         insertIndex(static_cast<int32_t>(entries_.size() - 1));
       }
     }
+  }
+
+  int32_t locate(Symbol key) const {
+    if (index_.empty()) {
+      for (size_t i = 0; i < entries_.size(); ++i)
+        if (entries_[i].key == key) return static_cast<int32_t>(i);
+      return -1;
+    }
+    return probe(key);
   }
 
   static uint32_t slotOf(Symbol key, size_t mask) { return (key * 2654435761u) & static_cast<uint32_t>(mask); }

@@ -83,7 +83,8 @@ TEST(Environment, AssignNameRules) {
     c.inner->bindLocal(intern("own"), I(5));
     c.outer->bindLocal(intern("own"), I(6));
     row.declare(c);
-    bool ok = c.inner->assignName(intern(row.name), I(7), c.global.get());
+    uint32_t hint = 0;
+    bool ok = c.inner->assignName(intern(row.name), I(7), c.global.get(), hint);
     EXPECT_EQ(ok, row.ok);
     EXPECT_EQ(own(*c.global, row.name), row.global);
     EXPECT_EQ(own(*c.outer, row.name), row.outer);
@@ -93,7 +94,8 @@ TEST(Environment, AssignNameRules) {
   // A nonlocal at top level has no enclosing scope at all.
   Ref<Environment> top = Environment::make(nullptr);
   top->declareNonlocal(intern("x"));
-  EXPECT_FALSE(top->assignName(intern("x"), I(1), top.get()));
+  uint32_t hint = 0;
+  EXPECT_FALSE(top->assignName(intern("x"), I(1), top.get(), hint));
   EXPECT_EQ(own(*top, "x"), "-");
 }
 
