@@ -90,6 +90,19 @@ enum class OpCode : uint8_t {
 OpCode opCodeFor(const std::string& text, bool unary);
 
 struct Node;
+class Interpreter;
+class Environment;
+class Value;
+enum class Flow : uint8_t;
+
+// How the evaluator runs a node. Each node starts with the chooser, which on
+// the node's first run picks the handler for its kind and shape, stores it
+// in the node and runs it (interp/eval.cpp for expressions, interp/exec.cpp
+// for statements).
+using EvalHandler = Value (*)(Interpreter&, const Node*, Environment*);
+using ExecHandler = Flow (*)(Interpreter&, const Node*, Environment*);
+Value chooseEvalHandler(Interpreter& interp, const Node* node, Environment* env);
+Flow chooseExecHandler(Interpreter& interp, const Node* node, Environment* env);
 
 struct CatchClause {
   bool hasType = false;
@@ -134,6 +147,8 @@ struct Node {
   // Filled by the evaluator: where the table last searched for sym held it
   // (see SymbolMap::find), for names and attributes.
   mutable uint32_t hint = 0;
+  mutable EvalHandler evalHandler = chooseEvalHandler;
+  mutable ExecHandler execHandler = chooseExecHandler;
 };
 
 }  // namespace qlr

@@ -59,7 +59,7 @@ Value Interpreter::callFunction(FunctionValue* function, Args args, InstanceValu
   CallDepth depth(callDepth_);
   Ref<FunctionValue> keep(function);  // the callee may drop its last other holder while it runs
   Ref<Environment> env = Environment::make(function->closure.get());
-  const std::vector<Symbol>& params = function->paramSyms();
+  std::span<const Symbol> params = function->paramSyms();
   size_t n = params.size();
   size_t offset = 0;
   // A fresh scope holds nothing yet: distinct parameters can be added

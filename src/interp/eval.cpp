@@ -1,4 +1,4 @@
-// Expression evaluation: one case per expression kind of the syntax tree.
+// Expression evaluation: one handler per expression kind and operand shape, and the chooser that picks it.
 #include <vector>
 
 #include "interp/interpreter.h"
@@ -11,115 +11,238 @@ namespace {
 // Arguments of most calls fit here, so a call allocates nothing for them.
 constexpr size_t kInlineArgs = 4;
 
-[[noreturn]] void statementInEval() { throw QuilloraFatal("internal error: eval() got a statement node kind"); }
-
 }  // namespace
 
-// Inlined into eval: one native frame per level of nesting.
-[[gnu::always_inline]] inline Value Interpreter::evalNode(const Node* node, Environment* env) {
-  switch (node->kind) {
-    case NodeKind::Number:
-      return node->isFloat ? Value::number(node->floatValue) : Value::integer(node->intValue);
-    case NodeKind::String:
-      if (!node->constant) node->constant = Ref<Obj>(makeString(node->text).asObj());
-      return Value(ValueKind::String, node->constant.get());
-    case NodeKind::Bool:
-      return Value::boolean(node->boolValue);
-    case NodeKind::Null:
-      return Value();
-    case NodeKind::Name: {
-      if (Value* v = env->lookup(node->sym, node->hint)) return *v;
-      fail("NameError", node->line, "name '", node->text, "' is not defined");
-    }
-    case NodeKind::List: {
-      auto list = makeRef<ListValue>();
-      list->items.reserve(node->children.size());
-      for (const auto& child : node->children) {
-        Value item = eval(child.get(), env);
-        if (item.isAbrupt()) return item;
-        list->items.push_back(std::move(item));
-      }
-      return Value(list);
-    }
-    case NodeKind::Dict: {
-      auto dict = makeRef<DictValue>();
-      for (size_t i = 0; i + 1 < node->children.size(); i += 2) {
-        Value key = eval(node->children[i].get(), env);
-        if (key.isAbrupt()) return key;
-        Value value = eval(node->children[i + 1].get(), env);
-        if (value.isAbrupt()) return value;
-        dict->set(dictKey(key), std::move(value));
-      }
-      return Value(dict);
-    }
-    case NodeKind::BinOp: {
-      Value left = operand(node->children[0].get(), env);
-      if (left.isAbrupt()) return left;
-      if (node->op == OpCode::Also) return isTruthy(left) ? eval(node->children[1].get(), env) : left;
-      if (node->op == OpCode::Either) return isTruthy(left) ? left : eval(node->children[1].get(), env);
-      Value right = operand(node->children[1].get(), env);
-      if (right.isAbrupt()) return right;
-      return binaryOp(node->op, left, right, node->line);
-    }
-    case NodeKind::UnaryOp: {
-      Value operand = this->operand(node->children[0].get(), env);
-      if (operand.isAbrupt()) return operand;
-      if (node->op == OpCode::Deny) return Value::boolean(!isTruthy(operand));
-      if (operand.is(ValueKind::Int))
-        return Value::integer(static_cast<int64_t>(uint64_t{0} - static_cast<uint64_t>(operand.asInt())));
-      if (operand.is(ValueKind::Float)) return Value::number(-operand.asFloat());
-      fail("TypeMismatchError", node->line, "cannot negate a ", valueKind(operand));
-    }
-    case NodeKind::Index: {
-      Value object = operand(node->children[0].get(), env);
-      if (object.isAbrupt()) return object;
-      Value index = operand(node->children[1].get(), env);
-      if (index.isAbrupt()) return index;
-      return indexGet(object, index, node->line);
-    }
-    case NodeKind::Attr: {
-      Value object = operand(node->children[0].get(), env);
-      if (object.isAbrupt()) return object;
-      if (object.is(ValueKind::Instance)) {  // a field read, the common case, stays here
-        if (Value* field = object.asInstance()->fields.find(node->sym, node->hint)) return *field;
-      }
-      return getAttr(object, node->sym, node->line);
-    }
-    case NodeKind::Call:
-      return evalCall(node, env);
-    case NodeKind::Lambda:
-      return Value(makeRef<FunctionValue>(node, Ref<Environment>(env)));
-    case NodeKind::ListComp:
-      return evalListComp(node, env);
-    case NodeKind::Program:
-    case NodeKind::Block:
-    case NodeKind::Assign:
-    case NodeKind::If:
-    case NodeKind::While:
-    case NodeKind::For:
-    case NodeKind::FuncDef:
-    case NodeKind::Return:
-    case NodeKind::Break:
-    case NodeKind::Continue:
-    case NodeKind::Pass:
-    case NodeKind::ClassDef:
-    case NodeKind::Try:
-    case NodeKind::Throw:
-    case NodeKind::Import:
-    case NodeKind::Global:
-    case NodeKind::Nonlocal:
-    case NodeKind::Del:
-    case NodeKind::Assert:
-    case NodeKind::ExprStmt:
-      break;
+struct ExpressionHandlers {
+  using I = Interpreter;
+
+  static Value intLiteral(I&, const Node* node, Environment*) { return Value::integer(node->intValue); }
+  static Value floatLiteral(I&, const Node* node, Environment*) { return Value::number(node->floatValue); }
+  // The chooser made the string once; every evaluation shares it.
+  static Value stringLiteral(I&, const Node* node, Environment*) {
+    return Value(ValueKind::String, node->constant.get());
   }
-  statementInEval();
+  static Value boolLiteral(I&, const Node* node, Environment*) { return Value::boolean(node->boolValue); }
+  static Value nullLiteral(I&, const Node*, Environment*) { return Value(); }
+
+  static Value name(I& in, const Node* node, Environment* env) {
+    if (Value* v = env->lookup(node->sym, node->hint)) return *v;
+    in.fail("NameError", node->line, "name '", node->text, "' is not defined");
+  }
+
+  static Value list(I& in, const Node* node, Environment* env) {
+    auto list = makeRef<ListValue>();
+    list->items.reserve(node->children.size());
+    for (const auto& child : node->children) {
+      Value item = in.operand(child.get(), env);
+      if (item.isAbrupt()) return item;
+      list->items.push_back(std::move(item));
+    }
+    return Value(list);
+  }
+
+  static Value dict(I& in, const Node* node, Environment* env) {
+    auto dict = makeRef<DictValue>();
+    for (size_t i = 0; i + 1 < node->children.size(); i += 2) {
+      Value key = in.operand(node->children[i].get(), env);
+      if (key.isAbrupt()) return key;
+      Value value = in.operand(node->children[i + 1].get(), env);
+      if (value.isAbrupt()) return value;
+      dict->set(dictKey(key), std::move(value));
+    }
+    return Value(dict);
+  }
+
+  static Value also(I& in, const Node* node, Environment* env) {
+    Value left = in.operand(node->children[0].get(), env);
+    if (left.isAbrupt() || !isTruthy(left)) return left;
+    return in.operand(node->children[1].get(), env);
+  }
+
+  static Value either(I& in, const Node* node, Environment* env) {
+    Value left = in.operand(node->children[0].get(), env);
+    if (left.isAbrupt() || isTruthy(left)) return left;
+    return in.operand(node->children[1].get(), env);
+  }
+
+  // One instance per operator, so that the number cases fold to the one
+  // operation that applies.
+  template <OpCode op>
+  static Value binary(I& in, const Node* node, Environment* env) {
+    Value left = in.operand(node->children[0].get(), env);
+    if (left.isAbrupt()) return left;
+    Value right = in.operand(node->children[1].get(), env);
+    if (right.isAbrupt()) return right;
+    return in.binaryOp(op, left, right, node->line);
+  }
+
+  // binary with an int literal on the right, as in n - 1 or x % 2 == 0.
+  template <OpCode op>
+  static Value binaryIntRight(I& in, const Node* node, Environment* env) {
+    Value left = in.operand(node->children[0].get(), env);
+    if (left.isAbrupt()) return left;
+    return in.binaryOp(op, left, Value::integer(node->children[1]->intValue), node->line);
+  }
+
+  template <OpCode op>
+  static EvalHandler binaryFor(const Node* node) {
+    const Node* right = node->children[1].get();
+    if (right->kind == NodeKind::Number && !right->isFloat) return binaryIntRight<op>;
+    return binary<op>;
+  }
+
+  static Value negate(I& in, const Node* node, Environment* env) {
+    Value operand = in.operand(node->children[0].get(), env);
+    if (operand.isAbrupt()) return operand;
+    if (operand.is(ValueKind::Int))
+      return Value::integer(static_cast<int64_t>(uint64_t{0} - static_cast<uint64_t>(operand.asInt())));
+    if (operand.is(ValueKind::Float)) return Value::number(-operand.asFloat());
+    in.fail("TypeMismatchError", node->line, "cannot negate a ", valueKind(operand));
+  }
+
+  static Value deny(I& in, const Node* node, Environment* env) {
+    Value operand = in.operand(node->children[0].get(), env);
+    if (operand.isAbrupt()) return operand;
+    return Value::boolean(!isTruthy(operand));
+  }
+
+  static Value index(I& in, const Node* node, Environment* env) {
+    Value object = in.operand(node->children[0].get(), env);
+    if (object.isAbrupt()) return object;
+    Value index = in.operand(node->children[1].get(), env);
+    if (index.isAbrupt()) return index;
+    return in.indexGet(object, index, node->line);
+  }
+
+  static Value attribute(I& in, const Node* node, Environment* env) {
+    Value object = in.operand(node->children[0].get(), env);
+    if (object.isAbrupt()) return object;
+    if (object.is(ValueKind::Instance)) {  // a field read, the common case, stays here
+      if (Value* field = object.asInstance()->fields.find(node->sym, node->hint)) return *field;
+    }
+    return in.getAttr(object, node->sym, node->line);
+  }
+
+  static Value call(I& in, const Node* node, Environment* env) { return in.evalCall(node, env); }
+  static Value lambda(I&, const Node* node, Environment* env) {
+    return Value(makeRef<FunctionValue>(node, Ref<Environment>(env)));
+  }
+  static Value listComp(I& in, const Node* node, Environment* env) { return in.evalListComp(node, env); }
+
+  [[noreturn]] static Value statement(I&, const Node*, Environment*) {
+    throw QuilloraFatal("internal error: eval() got a statement node kind");
+  }
+
+  static EvalHandler binaryHandler(const Node* node) {
+    switch (node->op) {
+      case OpCode::Also:
+        return also;
+      case OpCode::Either:
+        return either;
+      case OpCode::Eq:
+        return binaryFor<OpCode::Eq>(node);
+      case OpCode::Ne:
+        return binaryFor<OpCode::Ne>(node);
+      case OpCode::Le:
+        return binaryFor<OpCode::Le>(node);
+      case OpCode::Ge:
+        return binaryFor<OpCode::Ge>(node);
+      case OpCode::Lt:
+        return binaryFor<OpCode::Lt>(node);
+      case OpCode::Gt:
+        return binaryFor<OpCode::Gt>(node);
+      case OpCode::Within:
+        return binary<OpCode::Within>;
+      case OpCode::Same:
+        return binary<OpCode::Same>;
+      case OpCode::Add:
+        return binaryFor<OpCode::Add>(node);
+      case OpCode::Sub:
+        return binaryFor<OpCode::Sub>(node);
+      case OpCode::Mul:
+        return binaryFor<OpCode::Mul>(node);
+      case OpCode::Div:
+        return binaryFor<OpCode::Div>(node);
+      case OpCode::FloorDiv:
+        return binaryFor<OpCode::FloorDiv>(node);
+      case OpCode::Mod:
+        return binaryFor<OpCode::Mod>(node);
+      case OpCode::Pow:
+        return binaryFor<OpCode::Pow>(node);
+      case OpCode::None:
+      case OpCode::Neg:
+      case OpCode::Deny:
+        break;
+    }
+    throw QuilloraFatal("internal error: a binary operator node without a binary operator");
+  }
+
+  static EvalHandler choose(const Node* node) {
+    switch (node->kind) {
+      case NodeKind::Number:
+        return node->isFloat ? floatLiteral : intLiteral;
+      case NodeKind::String:
+        node->constant = Ref<Obj>(makeString(node->text).asObj());
+        return stringLiteral;
+      case NodeKind::Bool:
+        return boolLiteral;
+      case NodeKind::Null:
+        return nullLiteral;
+      case NodeKind::Name:
+        return name;
+      case NodeKind::List:
+        return list;
+      case NodeKind::Dict:
+        return dict;
+      case NodeKind::BinOp:
+        return binaryHandler(node);
+      case NodeKind::UnaryOp:
+        return node->op == OpCode::Deny ? deny : negate;
+      case NodeKind::Index:
+        return index;
+      case NodeKind::Attr:
+        return attribute;
+      case NodeKind::Call:
+        return call;
+      case NodeKind::Lambda:
+        return lambda;
+      case NodeKind::ListComp:
+        return listComp;
+      case NodeKind::Program:
+      case NodeKind::Block:
+      case NodeKind::Assign:
+      case NodeKind::If:
+      case NodeKind::While:
+      case NodeKind::For:
+      case NodeKind::FuncDef:
+      case NodeKind::Return:
+      case NodeKind::Break:
+      case NodeKind::Continue:
+      case NodeKind::Pass:
+      case NodeKind::ClassDef:
+      case NodeKind::Try:
+      case NodeKind::Throw:
+      case NodeKind::Import:
+      case NodeKind::Global:
+      case NodeKind::Nonlocal:
+      case NodeKind::Del:
+      case NodeKind::Assert:
+      case NodeKind::ExprStmt:
+        break;
+    }
+    return statement;
+  }
+};
+
+Value chooseEvalHandler(Interpreter& interp, const Node* node, Environment* env) {
+  node->evalHandler = ExpressionHandlers::choose(node);
+  return node->evalHandler(interp, node, env);
 }
 
 Value Interpreter::eval(const Node* node, Environment* env) {
   if (nativeStackLow()) return recursionError(node->line);
   try {
-    return evalNode(node, env);
+    return node->evalHandler(*this, node, env);
   } catch (QuilloraThrow& error) {
     return raise(std::move(error.value));
   }
@@ -143,6 +266,7 @@ Value Interpreter::evalCall(const Node* node, Environment* env) {
   if (calleeNode->kind == NodeKind::Attr) return evalMethodCall(node, env, args);
   Value callee = operand(calleeNode, env);
   if (callee.isAbrupt()) return callee;
+  if (callee.is(ValueKind::Function)) return callFunction(callee.asFunction(), args, nullptr, node->line);
   return callValue(callee, args, node->line);
 }
 
@@ -154,7 +278,7 @@ Value Interpreter::evalMethodCall(const Node* node, Environment* env, Args args)
   if (object.isAbrupt()) return object;
   if (object.is(ValueKind::Instance)) {
     InstanceValue* inst = object.asInstance();
-    if (Value* field = inst->fields.find(attr->sym)) {
+    if (Value* field = inst->fields.find(attr->sym, attr->hint)) {
       Value callee = *field;
       return callValue(callee, args, node->line);
     }

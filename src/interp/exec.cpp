@@ -1,12 +1,10 @@
-// Statement execution: assignment, conditionals, loops, definitions, attempt, remove, ensure.
+// Statement execution: one handler per statement kind and shape, and the chooser that picks it.
 #include "interp/budget.h"
 #include "interp/interpreter.h"
 
 namespace qlr {
 
 namespace {
-
-[[noreturn]] void expressionInExec() { throw QuilloraFatal("internal error: exec() got an expression node kind"); }
 
 // What a loop does after its body completed with flow: true to leave the
 // loop, with result set to how the loop statement itself completes.
@@ -29,126 +27,234 @@ bool loopEnds(Flow flow, Flow& result) {
 }  // namespace
 
 Flow Interpreter::execBlock(const Node* node, Environment* env) {
-  for (const auto& child : node->children) {
-    Flow flow = exec(child.get(), env);
-    if (flow != Flow::Normal) return flow;
-  }
-  return Flow::Normal;
-}
-
-// Inlined into exec: one native frame per statement.
-[[gnu::always_inline]] inline Flow Interpreter::execStatement(const Node* node, Environment* env) {
-  spendBudget(1);
-  switch (node->kind) {
-    case NodeKind::ExprStmt: {
-      // Most expression statements are calls: skip the eval frame for them.
-      const Node* expr = node->children[0].get();
-      Value result = expr->kind == NodeKind::Call ? evalCall(expr, env) : eval(expr, env);
-      return result.isAbrupt() ? abruptFlow_ : Flow::Normal;
-    }
-    case NodeKind::Assign: {
-      const Node* target = node->children[0].get();
-      Value value = operand(node->children[1].get(), env);
-      if (value.isAbrupt()) return abruptFlow_;
-      if (node->op != OpCode::None) {
-        Value current = operand(target, env);
-        if (current.isAbrupt()) return abruptFlow_;
-        value = binaryOp(node->op, current, value, node->line);
-        if (value.isAbrupt()) return abruptFlow_;
-      }
-      if (target->kind == NodeKind::Name && env->assignName(target->sym, std::move(value), globals.get(), target->hint))
-        return Flow::Normal;
-      return assignTo(target, value, env);
-    }
-    case NodeKind::If:
-      while (node) {
-        Value condition = operand(node->children[0].get(), env);
-        if (condition.isAbrupt()) return abruptFlow_;
-        if (isTruthy(condition)) return execBlock(node->children[1].get(), env);
-        node = node->children[2].get();
-        if (node && node->kind == NodeKind::Block) return execBlock(node, env);
-      }
-      return Flow::Normal;
-    case NodeKind::While:
-      return execWhile(node, env);
-    case NodeKind::For:
-      return execFor(node, env);
-    case NodeKind::FuncDef:
-      env->bindLocal(node->sym, Value(makeRef<FunctionValue>(node, Ref<Environment>(env))));
-      return Flow::Normal;
-    case NodeKind::ClassDef:
-      return execClassDef(node, env);
-    case NodeKind::Return:
-      if (node->children.empty()) {
-        pending = Value();
-      } else {
-        Value result = operand(node->children[0].get(), env);
-        if (result.isAbrupt()) return abruptFlow_;
-        pending = std::move(result);
-      }
-      return Flow::ReturnSignal;
-    case NodeKind::Break:
-      return Flow::BreakSignal;
-    case NodeKind::Continue:
-      return Flow::ContinueSignal;
-    case NodeKind::Pass:
-      return Flow::Normal;
-    case NodeKind::Try:
-      return execTry(node, env);
-    case NodeKind::Throw: {
-      Value thrown = eval(node->children[0].get(), env);
-      if (thrown.isAbrupt()) return abruptFlow_;
-      pending = std::move(thrown);
-      return Flow::ErrorSignal;
-    }
-    case NodeKind::Import:
-      return loadModule(node->text, env, node->line);
-    case NodeKind::Global:
-      for (Symbol name : node->nameSyms) env->declareGlobal(name);
-      return Flow::Normal;
-    case NodeKind::Nonlocal:
-      for (Symbol name : node->nameSyms) env->declareNonlocal(name);
-      return Flow::Normal;
-    case NodeKind::Del:
-      return execDel(node, env);
-    case NodeKind::Assert: {
-      Value condition = eval(node->children[0].get(), env);
-      if (condition.isAbrupt()) return abruptFlow_;
-      if (isTruthy(condition)) return Flow::Normal;
-      if (node->children.size() < 2) fail("AssertionError", node->line, "assertion failed");
-      Value message = eval(node->children[1].get(), env);
-      if (message.isAbrupt()) return abruptFlow_;
-      fail("AssertionError", node->line, valueToString(message, false));
-    }
-    case NodeKind::Program:
-    case NodeKind::Block:
-      return execBlock(node, env);
-    case NodeKind::Number:
-    case NodeKind::String:
-    case NodeKind::Bool:
-    case NodeKind::Null:
-    case NodeKind::Name:
-    case NodeKind::List:
-    case NodeKind::Dict:
-    case NodeKind::BinOp:
-    case NodeKind::UnaryOp:
-    case NodeKind::Index:
-    case NodeKind::Attr:
-    case NodeKind::Call:
-    case NodeKind::Lambda:
-    case NodeKind::ListComp:
-      break;
-  }
-  expressionInExec();
-}
-
-Flow Interpreter::exec(const Node* node, Environment* env) {
   try {
-    return execStatement(node, env);
+    for (const auto& child : node->children) {
+      spendBudget(1);
+      Flow flow = exec(child.get(), env);
+      if (flow != Flow::Normal) return flow;
+    }
   } catch (QuilloraThrow& error) {
     pending = std::move(error.value);
     return Flow::ErrorSignal;
   }
+  return Flow::Normal;
+}
+
+struct StatementHandlers {
+  using I = Interpreter;
+
+  // Most expression statements are calls: they skip the eval frame.
+  static Flow callStatement(I& in, const Node* node, Environment* env) {
+    return in.evalCall(node->children[0].get(), env).isAbrupt() ? in.abruptFlow_ : Flow::Normal;
+  }
+  static Flow expressionStatement(I& in, const Node* node, Environment* env) {
+    return in.operand(node->children[0].get(), env).isAbrupt() ? in.abruptFlow_ : Flow::Normal;
+  }
+
+  static Flow assignName(I& in, const Node* node, Environment* env) {
+    const Node* target = node->children[0].get();
+    Value value = in.operand(node->children[1].get(), env);
+    if (value.isAbrupt()) return in.abruptFlow_;
+    if (env->assignName(target->sym, std::move(value), in.globals.get(), target->hint)) return Flow::Normal;
+    return in.assignTo(target, value, env);
+  }
+
+  // Augmented assignment, one instance per operator. The right-hand side is
+  // evaluated before the target is read.
+  template <OpCode op>
+  static Flow augmentName(I& in, const Node* node, Environment* env) {
+    const Node* target = node->children[0].get();
+    Value value = in.operand(node->children[1].get(), env);
+    if (value.isAbrupt()) return in.abruptFlow_;
+    Value current = in.operand(target, env);
+    if (current.isAbrupt()) return in.abruptFlow_;
+    value = in.binaryOp(op, current, value, node->line);
+    if (value.isAbrupt()) return in.abruptFlow_;
+    if (env->assignName(target->sym, std::move(value), in.globals.get(), target->hint)) return Flow::Normal;
+    return in.assignTo(target, value, env);
+  }
+
+  // Assignment to an index or attribute; their sub-expressions are
+  // evaluated afresh by assignTo, so twice in an augmented assignment.
+  static Flow assign(I& in, const Node* node, Environment* env) {
+    const Node* target = node->children[0].get();
+    Value value = in.operand(node->children[1].get(), env);
+    if (value.isAbrupt()) return in.abruptFlow_;
+    if (node->op != OpCode::None) {
+      Value current = in.operand(target, env);
+      if (current.isAbrupt()) return in.abruptFlow_;
+      value = in.binaryOp(node->op, current, value, node->line);
+      if (value.isAbrupt()) return in.abruptFlow_;
+    }
+    return in.assignTo(target, value, env);
+  }
+
+  static Flow conditional(I& in, const Node* node, Environment* env) {
+    while (node) {
+      Value condition = in.operand(node->children[0].get(), env);
+      if (condition.isAbrupt()) return in.abruptFlow_;
+      if (isTruthy(condition)) return in.execBlock(node->children[1].get(), env);
+      node = node->children[2].get();
+      if (node && node->kind == NodeKind::Block) return in.execBlock(node, env);
+    }
+    return Flow::Normal;
+  }
+
+  static Flow whileLoop(I& in, const Node* node, Environment* env) { return in.execWhile(node, env); }
+  static Flow forLoop(I& in, const Node* node, Environment* env) { return in.execFor(node, env); }
+  static Flow functionDef(I&, const Node* node, Environment* env) {
+    env->bindLocal(node->sym, Value(makeRef<FunctionValue>(node, Ref<Environment>(env))));
+    return Flow::Normal;
+  }
+  static Flow classDef(I& in, const Node* node, Environment* env) { return in.execClassDef(node, env); }
+
+  static Flow returnValue(I& in, const Node* node, Environment* env) {
+    Value result = in.operand(node->children[0].get(), env);
+    if (result.isAbrupt()) return in.abruptFlow_;
+    in.pending = std::move(result);
+    return Flow::ReturnSignal;
+  }
+  static Flow returnNull(I& in, const Node*, Environment*) {
+    in.pending = Value();
+    return Flow::ReturnSignal;
+  }
+  static Flow breakLoop(I&, const Node*, Environment*) { return Flow::BreakSignal; }
+  static Flow continueLoop(I&, const Node*, Environment*) { return Flow::ContinueSignal; }
+  static Flow pass(I&, const Node*, Environment*) { return Flow::Normal; }
+  static Flow attempt(I& in, const Node* node, Environment* env) { return in.execTry(node, env); }
+
+  static Flow throwValue(I& in, const Node* node, Environment* env) {
+    Value thrown = in.operand(node->children[0].get(), env);
+    if (thrown.isAbrupt()) return in.abruptFlow_;
+    in.pending = std::move(thrown);
+    return Flow::ErrorSignal;
+  }
+
+  static Flow import(I& in, const Node* node, Environment* env) { return in.loadModule(node->text, env, node->line); }
+  static Flow global(I&, const Node* node, Environment* env) {
+    for (Symbol name : node->nameSyms) env->declareGlobal(name);
+    return Flow::Normal;
+  }
+  static Flow nonlocal(I&, const Node* node, Environment* env) {
+    for (Symbol name : node->nameSyms) env->declareNonlocal(name);
+    return Flow::Normal;
+  }
+  static Flow remove(I& in, const Node* node, Environment* env) { return in.execDel(node, env); }
+
+  static Flow ensure(I& in, const Node* node, Environment* env) {
+    Value condition = in.operand(node->children[0].get(), env);
+    if (condition.isAbrupt()) return in.abruptFlow_;
+    if (isTruthy(condition)) return Flow::Normal;
+    if (node->children.size() < 2) in.fail("AssertionError", node->line, "assertion failed");
+    Value message = in.operand(node->children[1].get(), env);
+    if (message.isAbrupt()) return in.abruptFlow_;
+    in.fail("AssertionError", node->line, valueToString(message, false));
+  }
+
+  static Flow block(I& in, const Node* node, Environment* env) { return in.execBlock(node, env); }
+
+  [[noreturn]] static Flow expression(I&, const Node*, Environment*) {
+    throw QuilloraFatal("internal error: exec() got an expression node kind");
+  }
+
+  static ExecHandler assignHandler(const Node* node) {
+    if (node->children[0]->kind != NodeKind::Name) return assign;
+    switch (node->op) {
+      case OpCode::None:
+        return assignName;
+      case OpCode::Add:
+        return augmentName<OpCode::Add>;
+      case OpCode::Sub:
+        return augmentName<OpCode::Sub>;
+      case OpCode::Mul:
+        return augmentName<OpCode::Mul>;
+      case OpCode::Div:
+        return augmentName<OpCode::Div>;
+      case OpCode::Mod:
+        return augmentName<OpCode::Mod>;
+      case OpCode::Either:
+      case OpCode::Also:
+      case OpCode::Eq:
+      case OpCode::Ne:
+      case OpCode::Le:
+      case OpCode::Ge:
+      case OpCode::Lt:
+      case OpCode::Gt:
+      case OpCode::Within:
+      case OpCode::Same:
+      case OpCode::FloorDiv:
+      case OpCode::Pow:
+      case OpCode::Neg:
+      case OpCode::Deny:
+        break;
+    }
+    return assign;
+  }
+
+  static ExecHandler choose(const Node* node) {
+    switch (node->kind) {
+      case NodeKind::ExprStmt:
+        return node->children[0]->kind == NodeKind::Call ? callStatement : expressionStatement;
+      case NodeKind::Assign:
+        return assignHandler(node);
+      case NodeKind::If:
+        return conditional;
+      case NodeKind::While:
+        return whileLoop;
+      case NodeKind::For:
+        return forLoop;
+      case NodeKind::FuncDef:
+        return functionDef;
+      case NodeKind::ClassDef:
+        return classDef;
+      case NodeKind::Return:
+        return node->children.empty() ? returnNull : returnValue;
+      case NodeKind::Break:
+        return breakLoop;
+      case NodeKind::Continue:
+        return continueLoop;
+      case NodeKind::Pass:
+        return pass;
+      case NodeKind::Try:
+        return attempt;
+      case NodeKind::Throw:
+        return throwValue;
+      case NodeKind::Import:
+        return import;
+      case NodeKind::Global:
+        return global;
+      case NodeKind::Nonlocal:
+        return nonlocal;
+      case NodeKind::Del:
+        return remove;
+      case NodeKind::Assert:
+        return ensure;
+      case NodeKind::Program:
+      case NodeKind::Block:
+        return block;
+      case NodeKind::Number:
+      case NodeKind::String:
+      case NodeKind::Bool:
+      case NodeKind::Null:
+      case NodeKind::Name:
+      case NodeKind::List:
+      case NodeKind::Dict:
+      case NodeKind::BinOp:
+      case NodeKind::UnaryOp:
+      case NodeKind::Index:
+      case NodeKind::Attr:
+      case NodeKind::Call:
+      case NodeKind::Lambda:
+      case NodeKind::ListComp:
+        break;
+    }
+    return expression;
+  }
+};
+
+Flow chooseExecHandler(Interpreter& interp, const Node* node, Environment* env) {
+  node->execHandler = StatementHandlers::choose(node);
+  return node->execHandler(interp, node, env);
 }
 
 Flow Interpreter::assignTo(const Node* target, const Value& value, Environment* env) {

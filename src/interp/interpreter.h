@@ -32,6 +32,7 @@
 #include "interp/environment.h"
 #include "interp/errors.h"
 #include "values/arithmetic.h"
+#include "values/stack.h"
 #include "values/value.h"
 
 namespace qlr {
@@ -59,17 +60,22 @@ class Interpreter {
 
   // Evaluation (eval.cpp) and execution (exec.cpp).
   Value eval(const Node* node, Environment* env);
-  // eval with the commonest operands, bound names and int literals, taken
-  // without a call: most operands are leaves.
+  // eval for an operand inside an expression or statement handler: bound
+  // names and int literals, the commonest operands, without a call, and
+  // the rest by a direct call of the node's handler. An error the handler
+  // throws is caught by the eval or execBlock that runs the enclosing node.
   Value operand(const Node* node, Environment* env) {
     if (node->kind == NodeKind::Name) {
       if (Value* v = env->lookup(node->sym, node->hint)) return *v;
     } else if (node->kind == NodeKind::Number && !node->isFloat) {
       return Value::integer(node->intValue);
     }
-    return eval(node, env);
+    if (nativeStackLow()) return recursionError(node->line);
+    return node->evalHandler(*this, node, env);
   }
-  Flow exec(const Node* node, Environment* env);
+  // Runs one statement of a block. An error a leaf operation throws is
+  // caught by execBlock, which runs every statement.
+  Flow exec(const Node* node, Environment* env) { return node->execHandler(*this, node, env); }
   Flow execBlock(const Node* node, Environment* env);
   Flow assignTo(const Node* target, const Value& value, Environment* env);
 
@@ -130,6 +136,8 @@ class Interpreter {
   Value pending;
 
  private:
+  friend struct ExpressionHandlers;
+  friend struct StatementHandlers;
   Flow execTry(const Node* node, Environment* env);
   Flow execFor(const Node* node, Environment* env);
   Flow execWhile(const Node* node, Environment* env);
@@ -137,10 +145,8 @@ class Interpreter {
   Value divisionByZero(OpCode op, int line);
   // An error of kind put in flight without a C++ throw: the abrupt marker.
   Value raiseError(const std::string& kind, const std::string& message, int line);
-  Flow execStatement(const Node* node, Environment* env);
   Flow execClassDef(const Node* node, Environment* env);
   Flow execDel(const Node* node, Environment* env);
-  Value evalNode(const Node* node, Environment* env);
   // Puts thrown in flight as an ErrorSignal and returns the abrupt marker.
   Value raise(Value thrown);
   // The abrupt marker for a flow leaving a call or an expression.

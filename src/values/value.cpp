@@ -175,6 +175,7 @@ FunctionValue::FunctionValue(const Node* definition, Ref<Environment> env)
       body(definition->children[0].get()),
       isLambda(definition->kind == NodeKind::Lambda),
       distinctParams(true),
+      paramSymbols(definition->paramSyms),
       closure(std::move(env)) {
   const auto& names = definition->paramSyms;
   for (size_t i = 0; i < names.size(); ++i)
@@ -190,7 +191,6 @@ const std::string& FunctionValue::name() const {
 }
 
 const std::vector<std::string>& FunctionValue::params() const { return def->params; }
-const std::vector<Symbol>& FunctionValue::paramSyms() const { return def->paramSyms; }
 
 const Node* FunctionValue::defaultAt(size_t i) const {
   return i < def->defaults.size() ? def->defaults[i].get() : nullptr;

@@ -235,7 +235,7 @@ struct FunctionValue : Obj {
 
   const std::string& name() const;
   const std::vector<std::string>& params() const;
-  const std::vector<Symbol>& paramSyms() const;
+  std::span<const Symbol> paramSyms() const { return paramSymbols; }
   // The default expression for parameter position i, or null.
   const Node* defaultAt(size_t i) const;
 
@@ -243,6 +243,7 @@ struct FunctionValue : Obj {
   const Node* body;  // the block, or a lambda's expression
   bool isLambda;
   bool distinctParams;  // no name repeats, so a call binds each without a search
+  std::span<const Symbol> paramSymbols;  // the definition's, held here for the call path
   Ref<Environment> closure;
 };
 
