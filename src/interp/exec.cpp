@@ -74,6 +74,48 @@ struct StatementHandlers {
     return in.assignTo(target, value, env);
   }
 
+  // object.name = value: an existing field of an instance is overwritten
+  // here, anything else goes through setAttr.
+  static Flow assignField(I& in, const Node* node, Environment* env) {
+    const Node* target = node->children[0].get();
+    Value value = in.operand(node->children[1].get(), env);
+    if (value.isAbrupt()) return in.abruptFlow_;
+    Value object = in.operand(target->children[0].get(), env);
+    if (object.isAbrupt()) return in.abruptFlow_;
+    if (object.is(ValueKind::Instance)) {
+      if (Value* field = object.asInstance()->fields.find(target->sym, target->hint)) {
+        *field = std::move(value);
+        return Flow::Normal;
+      }
+    }
+    in.setAttr(object, target->sym, value, target->line);
+    return Flow::Normal;
+  }
+
+  // name.field op= value. The object is a bare name, so evaluating it once
+  // finds what the two evaluations of the general rule would: nothing
+  // between them runs script code.
+  template <OpCode op>
+  static Flow augmentField(I& in, const Node* node, Environment* env) {
+    const Node* target = node->children[0].get();
+    Value value = in.operand(node->children[1].get(), env);
+    if (value.isAbrupt()) return in.abruptFlow_;
+    Value object = in.operand(target->children[0].get(), env);
+    if (object.isAbrupt()) return in.abruptFlow_;
+    if (object.is(ValueKind::Instance)) {
+      if (Value* field = object.asInstance()->fields.find(target->sym, target->hint)) {
+        Value result = in.binaryOp(op, *field, value, node->line);
+        if (result.isAbrupt()) return in.abruptFlow_;
+        *field = std::move(result);
+        return Flow::Normal;
+      }
+    }
+    Value result = in.binaryOp(op, in.getAttr(object, target->sym, target->line), value, node->line);
+    if (result.isAbrupt()) return in.abruptFlow_;
+    in.setAttr(object, target->sym, result, target->line);
+    return Flow::Normal;
+  }
+
   // Assignment to an index or attribute; their sub-expressions are
   // evaluated afresh by assignTo, so twice in an augmented assignment.
   static Flow assign(I& in, const Node* node, Environment* env) {
@@ -157,21 +199,22 @@ struct StatementHandlers {
     throw QuilloraFatal("internal error: exec() got an expression node kind");
   }
 
-  static ExecHandler assignHandler(const Node* node) {
-    if (node->children[0]->kind != NodeKind::Name) return assign;
-    switch (node->op) {
-      case OpCode::None:
-        return assignName;
+  // The handler for an augmented assignment with operator op to target:
+  // Augment<OpCode::Add>::handler and so on.
+  template <template <OpCode> class Augment>
+  static ExecHandler augmentHandler(OpCode op) {
+    switch (op) {
       case OpCode::Add:
-        return augmentName<OpCode::Add>;
+        return Augment<OpCode::Add>::handler;
       case OpCode::Sub:
-        return augmentName<OpCode::Sub>;
+        return Augment<OpCode::Sub>::handler;
       case OpCode::Mul:
-        return augmentName<OpCode::Mul>;
+        return Augment<OpCode::Mul>::handler;
       case OpCode::Div:
-        return augmentName<OpCode::Div>;
+        return Augment<OpCode::Div>::handler;
       case OpCode::Mod:
-        return augmentName<OpCode::Mod>;
+        return Augment<OpCode::Mod>::handler;
+      case OpCode::None:
       case OpCode::Either:
       case OpCode::Also:
       case OpCode::Eq:
@@ -187,6 +230,26 @@ struct StatementHandlers {
       case OpCode::Neg:
       case OpCode::Deny:
         break;
+    }
+    return assign;
+  }
+
+  template <OpCode op>
+  struct AugmentName {
+    static constexpr ExecHandler handler = augmentName<op>;
+  };
+  template <OpCode op>
+  struct AugmentField {
+    static constexpr ExecHandler handler = augmentField<op>;
+  };
+
+  static ExecHandler assignHandler(const Node* node) {
+    const Node* target = node->children[0].get();
+    if (target->kind == NodeKind::Name)
+      return node->op == OpCode::None ? assignName : augmentHandler<AugmentName>(node->op);
+    if (target->kind == NodeKind::Attr) {
+      if (node->op == OpCode::None) return assignField;
+      if (target->children[0]->kind == NodeKind::Name) return augmentHandler<AugmentField>(node->op);
     }
     return assign;
   }
