@@ -1,5 +1,6 @@
 // Expression evaluation: one handler per expression kind and operand shape, and the chooser that picks it.
-#include <vector>
+#include <memory>
+#include <new>
 
 #include "interp/interpreter.h"
 #include "values/stack.h"
@@ -8,8 +9,30 @@ namespace qlr {
 
 namespace {
 
-// Arguments of most calls fit here, so a call allocates nothing for them.
-constexpr size_t kInlineArgs = 4;
+// The evaluated arguments of one call. Those of most calls fit in the
+// caller's frame, so a call allocates nothing for them; slots are
+// constructed only as they are filled.
+class ArgValues {
+ public:
+  explicit ArgValues(size_t count)
+      : data_(count <= kInline ? reinterpret_cast<Value*>(inline_)
+                               : static_cast<Value*>(::operator new(count * sizeof(Value)))) {}
+  ~ArgValues() {
+    std::destroy_n(data_, size_);
+    if (data_ != reinterpret_cast<Value*>(inline_)) ::operator delete(data_);
+  }
+  ArgValues(const ArgValues&) = delete;
+  ArgValues& operator=(const ArgValues&) = delete;
+
+  void push(Value value) { new (data_ + size_++) Value(std::move(value)); }
+  Args args() { return Args(data_, size_); }
+
+ private:
+  static constexpr size_t kInline = 4;
+  alignas(Value) unsigned char inline_[kInline * sizeof(Value)];
+  Value* data_;
+  size_t size_ = 0;
+};
 
 }  // namespace
 
@@ -250,20 +273,24 @@ Value Interpreter::eval(const Node* node, Environment* env) {
 
 Value Interpreter::evalCall(const Node* node, Environment* env) {
   size_t argc = node->children.size() - 1;
-  Value inlineArgs[kInlineArgs];
-  std::vector<Value> heapArgs;
-  Value* argv = inlineArgs;
-  if (argc > kInlineArgs) {
-    heapArgs.resize(argc);
-    argv = heapArgs.data();
-  }
+  ArgValues argv(argc);
   for (size_t i = 0; i < argc; ++i) {
-    argv[i] = operand(node->children[i + 1].get(), env);
-    if (argv[i].isAbrupt()) return Value::abrupt();
+    Value arg = operand(node->children[i + 1].get(), env);
+    if (arg.isAbrupt()) return arg;
+    argv.push(std::move(arg));
   }
-  Args args(argv, argc);
+  Args args = argv.args();
   const Node* calleeNode = node->children[0].get();
   if (calleeNode->kind == NodeKind::Attr) return evalMethodCall(node, env, args);
+  // A script function called by name needs no copy of its value:
+  // callFunction holds the function for as long as it runs.
+  if (calleeNode->kind == NodeKind::Name) {
+    if (Value* bound = env->lookup(calleeNode->sym, calleeNode->hint)) {
+      if (bound->is(ValueKind::Function)) return callFunction(bound->asFunction(), args, nullptr, node->line);
+      Value callee = *bound;  // held: the call may rebind the name
+      return callValue(callee, args, node->line);
+    }
+  }
   Value callee = operand(calleeNode, env);
   if (callee.isAbrupt()) return callee;
   if (callee.is(ValueKind::Function)) return callFunction(callee.asFunction(), args, nullptr, node->line);
