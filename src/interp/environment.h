@@ -37,7 +37,7 @@ class Environment : public Obj {
     return nullptr;
   }
   // lookup with a position hint (see SymbolMap::find) kept by the reading node.
-  Value* lookup(Symbol name, uint32_t& hint) {
+  [[gnu::always_inline]] Value* lookup(Symbol name, uint32_t& hint) {
     for (Environment* env = this; env; env = env->parent.get()) {
       if (Value* v = env->vars.find(name, hint)) return v;
     }

@@ -107,10 +107,33 @@ struct ExpressionHandlers {
     return in.binaryOp(op, left, Value::integer(node->children[1]->intValue), node->line);
   }
 
+  // The operands are bare names or an int literal: they are read in place,
+  // without copies, since nothing runs between the reads and the operation.
+  template <OpCode op>
+  static Value nameAndInt(I& in, const Node* node, Environment* env) {
+    const Node* left = node->children[0].get();
+    const Value* bound = env->lookup(left->sym, left->hint);
+    if (!bound) return name(in, left, env);
+    return in.binaryOp(op, *bound, Value::integer(node->children[1]->intValue), node->line);
+  }
+  template <OpCode op>
+  static Value nameAndName(I& in, const Node* node, Environment* env) {
+    const Node* left = node->children[0].get();
+    const Node* right = node->children[1].get();
+    const Value* leftBound = env->lookup(left->sym, left->hint);
+    if (!leftBound) return name(in, left, env);
+    const Value* rightBound = env->lookup(right->sym, right->hint);
+    if (!rightBound) return name(in, right, env);
+    return in.binaryOp(op, *leftBound, *rightBound, node->line);
+  }
+
   template <OpCode op>
   static EvalHandler binaryFor(const Node* node) {
+    const Node* left = node->children[0].get();
     const Node* right = node->children[1].get();
-    if (right->kind == NodeKind::Number && !right->isFloat) return binaryIntRight<op>;
+    bool nameLeft = left->kind == NodeKind::Name;
+    if (right->kind == NodeKind::Number && !right->isFloat) return nameLeft ? nameAndInt<op> : binaryIntRight<op>;
+    if (nameLeft && right->kind == NodeKind::Name) return nameAndName<op>;
     return binary<op>;
   }
 

@@ -64,7 +64,7 @@ class Interpreter {
   // names and int literals, the commonest operands, without a call, and
   // the rest by a direct call of the node's handler. An error the handler
   // throws is caught by the eval or execBlock that runs the enclosing node.
-  Value operand(const Node* node, Environment* env) {
+  [[gnu::always_inline]] Value operand(const Node* node, Environment* env) {
     if (node->kind == NodeKind::Name) {
       if (Value* v = env->lookup(node->sym, node->hint)) return *v;
     } else if (node->kind == NodeKind::Number && !node->isFloat) {
@@ -87,7 +87,7 @@ class Interpreter {
   Value binaryOpDispatch(const std::string& op, Value left, Value right, int line);
   // binaryOpDispatch for the evaluator: numbers are decided inline, and a
   // division by zero comes back as the abrupt marker, not a C++ throw.
-  Value binaryOp(OpCode op, const Value& left, const Value& right, int line) {
+  [[gnu::always_inline]] Value binaryOp(OpCode op, const Value& left, const Value& right, int line) {
     Value out;
     if (left.is(ValueKind::Int) && right.is(ValueKind::Int)) {
       if (intOperation(op, left.asInt(), right.asInt(), out)) return out;

@@ -32,7 +32,7 @@ class SymbolMap {
   // in the program and remembers where its key was found last: the scopes of
   // one function and the instances of one blueprint bind their names in the
   // same order, so the guess is usually right and costs one comparison.
-  V* find(Symbol key, uint32_t& hint) {
+  [[gnu::always_inline]] V* find(Symbol key, uint32_t& hint) {
     if (hint < entries_.size() && entries_[hint].key == key) return &entries_[hint].value;
     int32_t at = locate(key);
     if (at < 0) return nullptr;

@@ -102,7 +102,7 @@ class Value {
   template <class T>
   Value(const Ref<T>& ref) : Value(kindOf(ref->type), ref.get()) {}
 
-  Value(const Value& o) : u_(o.u_), kind_(o.kind_) {
+  [[gnu::always_inline]] Value(const Value& o) : u_(o.u_), kind_(o.kind_) {
     if (isObj()) retainObj(u_.obj);
   }
   Value(Value&& o) noexcept : u_(o.u_), kind_(o.kind_) {
@@ -126,7 +126,7 @@ class Value {
     }
     return *this;
   }
-  ~Value() {
+  [[gnu::always_inline]] ~Value() {
     if (isObj()) releaseObj(u_.obj);
   }
 
