@@ -51,29 +51,16 @@ Value Interpreter::callValue(const Value& callee, Args args, int line) {
   fail("TypeMismatchError", line, "a ", valueKind(callee), " is not callable");
 }
 
-Value Interpreter::callFunction(FunctionValue* function, Args args, InstanceValue* instance, int line) {
-  // Raised as a returned status, not a C++ throw: this deep, unwinding
-  // millions of bytes of native frames would cost more than the check.
-  if (callDepth_ >= kMaxCallDepth || nativeStackLow()) return recursionError(line);
-  spendBudget(1);
-  CallDepth depth(callDepth_);
-  Ref<FunctionValue> keep(function);  // the callee may drop its last other holder while it runs
-  Ref<Environment> env = Environment::make(function->closure.get());
+// The parameters of a call that the fast path of callFunction does not
+// take: a repeated parameter name, arguments missing (their defaults are
+// evaluated in the new scope, in order) or too many, a method without self.
+bool Interpreter::bindParameters(FunctionValue* function, Args args, InstanceValue* instance, Environment* env) {
   std::span<const Symbol> params = function->paramSyms();
   size_t n = params.size();
   size_t offset = 0;
-  // A fresh scope holds nothing yet: distinct parameters can be added
-  // without searching for an earlier binding of the same name.
-  auto bind = [&](Symbol name, Value value) {
-    if (function->distinctParams) {
-      env->vars.add(name, std::move(value));
-    } else {
-      env->bindLocal(name, std::move(value));
-    }
-  };
   if (instance) {
     if (n == 0) fail("ArgumentError", 0, "method '", function->name(), "' declares no 'self' parameter");
-    bind(params[0], Value(Ref<InstanceValue>(instance)));
+    env->bindLocal(params[0], Value(ValueKind::Instance, instance));
     offset = 1;
   }
   size_t k = args.size();
@@ -84,7 +71,7 @@ Value Interpreter::callFunction(FunctionValue* function, Args args, InstanceValu
   for (size_t i = 0; i + offset < n; ++i) {
     size_t p = i + offset;
     if (i < k) {
-      bind(params[p], std::move(args[i]));
+      env->bindLocal(params[p], std::move(args[i]));
       continue;
     }
     const Node* def = function->defaultAt(p);
@@ -92,12 +79,34 @@ Value Interpreter::callFunction(FunctionValue* function, Args args, InstanceValu
       fail("ArgumentError", 0, "missing required argument '", function->params()[p], "' in call to '",
            function->name(), "'");
     }
-    Value value = eval(def, env.get());
-    if (value.isAbrupt()) return value;
-    bind(params[p], std::move(value));
+    Value value = eval(def, env);
+    if (value.isAbrupt()) return false;
+    env->bindLocal(params[p], std::move(value));
   }
-  if (function->isLambda) return eval(function->body, env.get());
-  Flow flow = execBlock(function->body, env.get());
+  return true;
+}
+
+Value Interpreter::callFunction(FunctionValue* function, Args args, InstanceValue* instance, int line) {
+  // Raised as a returned status, not a C++ throw: this deep, unwinding
+  // millions of bytes of native frames would cost more than the check.
+  if (callDepth_ >= kMaxCallDepth || nativeStackLow()) return recursionError(line);
+  spendBudget(1);
+  CallDepth depth(callDepth_);
+  Ref<FunctionValue> keep(function);  // the callee may drop its last other holder while it runs
+  CallScope scope(function->closure.get());
+  Environment* env = scope.get();
+  std::span<const Symbol> params = function->paramSyms();
+  size_t offset = instance ? 1 : 0;
+  if (function->distinctParams && params.size() == args.size() + offset) {
+    // Every parameter given once: a fresh scope holds nothing yet, so each
+    // is added without a search.
+    if (instance) env->vars.add(params[0], Value(ValueKind::Instance, instance));
+    for (size_t i = 0; i < args.size(); ++i) env->vars.add(params[i + offset], std::move(args[i]));
+  } else if (!bindParameters(function, args, instance, env)) {
+    return Value::abrupt();
+  }
+  if (function->isLambda) return eval(function->body, env);
+  Flow flow = execBlock(function->body, env);
   switch (flow) {
     case Flow::Normal:
       return Value();

@@ -82,4 +82,21 @@ class Environment : public Obj {
   static inline size_t pooled_ = 0;
 };
 
+// The scope of one call, held for as long as the call runs. Most calls
+// make no closure, so when the call ends nothing else holds the scope and
+// it goes straight back to the pool.
+class CallScope {
+ public:
+  explicit CallScope(Environment* parent) : env_(Environment::make(parent).release()) {}
+  ~CallScope() {
+    if (--env_->refCount == 0) Environment::recycle(env_);
+  }
+  CallScope(const CallScope&) = delete;
+  CallScope& operator=(const CallScope&) = delete;
+  Environment* get() const { return env_; }
+
+ private:
+  Environment* env_;
+};
+
 }  // namespace qlr

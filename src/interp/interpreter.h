@@ -152,6 +152,7 @@ class Interpreter {
   // The abrupt marker for a flow leaving a call or an expression.
   Value abrupt(Flow flow);
   Value evalCall(const Node* node, Environment* env);
+  bool bindParameters(FunctionValue* function, Args args, InstanceValue* instance, Environment* env);
   Value evalMethodCall(const Node* node, Environment* env, Args args);
   Value evalListComp(const Node* node, Environment* env);
   Value recursionError(int line);

@@ -82,6 +82,8 @@ class Ref {
   void swap(Ref& o) noexcept { std::swap(p_, o.p_); }
 
   T* get() const { return p_; }
+  // Gives up the reference without releasing it: the caller now owns it.
+  T* release() { return std::exchange(p_, nullptr); }
   T* operator->() const { return p_; }
   T& operator*() const { return *p_; }
   explicit operator bool() const { return p_ != nullptr; }
