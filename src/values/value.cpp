@@ -218,7 +218,7 @@ const std::string& valueKind(const Value& v) {
   return names[static_cast<int>(v.kind())];
 }
 
-bool isTruthy(const Value& v) {
+bool truthOfAny(const Value& v) {
   switch (v.kind()) {
     case ValueKind::Null:
       return false;

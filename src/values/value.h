@@ -321,7 +321,9 @@ Value makeString(std::string_view text);
 Value makeList(std::vector<Value> items = {});
 
 const std::string& valueKind(const Value& v);
-bool isTruthy(const Value& v);
+bool truthOfAny(const Value& v);
+// Conditions are mostly comparisons: their bools are decided inline.
+inline bool isTruthy(const Value& v) { return v.is(ValueKind::Bool) ? v.asBool() : truthOfAny(v); }
 bool valuesEqual(const Value& a, const Value& b);
 bool identicalValues(const Value& a, const Value& b);
 // The numeric value of an int or a float; callers give it nothing else.
