@@ -43,14 +43,6 @@ bool Environment::assignDeclared(Symbol name, Value value, Environment* globals)
   return true;
 }
 
-void Environment::assignLoopVariable(Symbol name, Value value) {
-  if (Value* slot = lookup(name)) {
-    *slot = std::move(value);
-  } else {
-    bindLocal(name, std::move(value));
-  }
-}
-
 bool Environment::removeName(Symbol name) {
   for (Environment* env = this; env; env = env->parent.get()) {
     if (env->vars.erase(name)) return true;

@@ -54,7 +54,15 @@ class Environment : public Obj {
     }
     return assignDeclared(name, std::move(value), globals);
   }
-  void assignLoopVariable(Symbol name, Value value);
+  // The loop variable of a for loop: the binding lookup finds, else a new
+  // local one. hint is the loop node's (see SymbolMap::find).
+  void assignLoopVariable(Symbol name, Value value, uint32_t& hint) {
+    if (Value* slot = lookup(name, hint)) {
+      *slot = std::move(value);
+    } else {
+      vars.set(name, std::move(value), hint);
+    }
+  }
   // Erases the binding lookup would find; false when there is none.
   bool removeName(Symbol name);
   void declareGlobal(Symbol name);

@@ -358,7 +358,7 @@ Value Interpreter::evalListComp(const Node* node, Environment* env) {
   auto result = makeRef<ListValue>();
   bool cut = false;
   forEachItem(iterable, node->line, reporter(), [&](Value item) {
-    env->bindLocal(node->sym, std::move(item));
+    env->vars.set(node->sym, std::move(item), node->hint);
     if (filter) {
       Value keep = eval(filter, env);
       if (keep.isAbrupt()) return !(cut = true);

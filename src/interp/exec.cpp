@@ -367,7 +367,7 @@ Flow Interpreter::execFor(const Node* node, Environment* env) {
   const Node* body = node->children[1].get();
   Flow result = Flow::Normal;
   forEachItem(iterable, node->line, reporter(), [&](Value item) {
-    env->assignLoopVariable(node->sym, std::move(item));
+    env->assignLoopVariable(node->sym, std::move(item), node->hint);
     return !loopEnds(execBlock(body, env), result);
   });
   return result;

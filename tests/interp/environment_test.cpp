@@ -102,12 +102,13 @@ TEST(Environment, AssignNameRules) {
 TEST(Environment, LoopVariableOverwritesWhateverLookupFinds) {
   Chain c;
   c.global->bindLocal(intern("i"), I(0));
-  c.inner->assignLoopVariable(intern("i"), I(3));
+  uint32_t hint = 0;
+  c.inner->assignLoopVariable(intern("i"), I(3), hint);
   EXPECT_EQ(own(*c.global, "i"), "3");
   EXPECT_EQ(own(*c.inner, "i"), "-");
 
   c.inner->declareGlobal(intern("j"));  // not consulted
-  c.inner->assignLoopVariable(intern("j"), I(4));
+  c.inner->assignLoopVariable(intern("j"), I(4), hint);
   EXPECT_EQ(own(*c.inner, "j"), "4");
   EXPECT_EQ(own(*c.global, "j"), "-");
 }
