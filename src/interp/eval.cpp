@@ -127,6 +127,14 @@ struct ExpressionHandlers {
     return in.binaryOp(op, *leftBound, *rightBound, node->line);
   }
 
+  // x == null and x != null: only null equals null.
+  template <bool equal>
+  static Value nullTest(I& in, const Node* node, Environment* env) {
+    Value left = in.operand(node->children[0].get(), env);
+    if (left.isAbrupt()) return left;
+    return Value::boolean(left.is(ValueKind::Null) == equal);
+  }
+
   template <OpCode op>
   static EvalHandler binaryFor(const Node* node) {
     const Node* left = node->children[0].get();
@@ -186,9 +194,9 @@ struct ExpressionHandlers {
       case OpCode::Either:
         return either;
       case OpCode::Eq:
-        return binaryFor<OpCode::Eq>(node);
+        return node->children[1]->kind == NodeKind::Null ? nullTest<true> : binaryFor<OpCode::Eq>(node);
       case OpCode::Ne:
-        return binaryFor<OpCode::Ne>(node);
+        return node->children[1]->kind == NodeKind::Null ? nullTest<false> : binaryFor<OpCode::Ne>(node);
       case OpCode::Le:
         return binaryFor<OpCode::Le>(node);
       case OpCode::Ge:
