@@ -8,6 +8,18 @@
 // short; callers pass the marker on, and the statement that receives it
 // completes with the flow the interpreter recorded for it.
 //
+// Dispatch: a node does not switch on its kind each time it runs. It holds
+// a handler, picked on its first run from its kind and shape (eval.cpp and
+// exec.cpp hold the handlers and the choosers): each binary operator has a
+// handler per operator, with variants for bare-name and int-literal
+// operands that read bindings in place; assignments have variants for a
+// name and a field target. Leaf operations (operators, indexing,
+// built-ins) report errors by throwing QuilloraThrow; handlers do not
+// catch, so a throw travels at most to the nearest eval or execBlock,
+// which turn it into the error in flight. Names and fields remember where
+// their table held them last (Node::hint, SymbolMap::find), so most
+// lookups cost one comparison.
+//
 // Operations that depend only on values live in src/values/ and are methods
 // here only because their errors go through throwError: binary operators
 // (operators.cpp), indexing (indexing.cpp) and attributes (attributes.cpp).
@@ -17,8 +29,9 @@
 // Recursion: every script call and nested expression adds native frames.
 // kMaxCallDepth bounds the nesting of script calls with a catchable
 // RecursionError; the native stack guard of values/stack.h, checked at
-// every call and every eval, raises the same error for what the count
-// cannot see (a tree as deep as a long run of "+", a small thread stack).
+// every call and every nested evaluation, raises the same error for what
+// the count cannot see (a tree as deep as a long run of "+", a small
+// thread stack).
 #pragma once
 
 #include <cstdint>
