@@ -51,31 +51,30 @@ struct StatementHandlers {
     return in.operand(node->children[0].get(), env).isAbrupt() ? in.abruptFlow_ : Flow::Normal;
   }
 
+  // name = value (op None), and name op= value. The right-hand side is
+  // evaluated before the target is read. assignName fails only for an
+  // unbound nloc name, which assignTo reports.
+  template <OpCode op>
   static Flow assignName(I& in, const Node* node, Environment* env) {
     const Node* target = node->children[0].get();
     Value value = in.operand(node->children[1].get(), env);
     if (value.isAbrupt()) return in.abruptFlow_;
+    if constexpr (op != OpCode::None) {
+      Value current = in.operand(target, env);
+      if (current.isAbrupt()) return in.abruptFlow_;
+      value = in.binaryOp(op, current, value, node->line);
+      if (value.isAbrupt()) return in.abruptFlow_;
+    }
     if (env->assignName(target->sym, std::move(value), in.globals.get(), target->hint)) return Flow::Normal;
     return in.assignTo(target, value, env);
   }
 
-  // Augmented assignment, one instance per operator. The right-hand side is
-  // evaluated before the target is read.
+  // object.name = value (op None), and name.field op= value. An existing
+  // field of an instance is read and written in place, anything else goes
+  // through getAttr and setAttr. For op= the object is a bare name, so
+  // evaluating it once finds what the two evaluations of the general rule
+  // would: nothing between them runs script code.
   template <OpCode op>
-  static Flow augmentName(I& in, const Node* node, Environment* env) {
-    const Node* target = node->children[0].get();
-    Value value = in.operand(node->children[1].get(), env);
-    if (value.isAbrupt()) return in.abruptFlow_;
-    Value current = in.operand(target, env);
-    if (current.isAbrupt()) return in.abruptFlow_;
-    value = in.binaryOp(op, current, value, node->line);
-    if (value.isAbrupt()) return in.abruptFlow_;
-    if (env->assignName(target->sym, std::move(value), in.globals.get(), target->hint)) return Flow::Normal;
-    return in.assignTo(target, value, env);
-  }
-
-  // object.name = value: an existing field of an instance is overwritten
-  // here, anything else goes through setAttr.
   static Flow assignField(I& in, const Node* node, Environment* env) {
     const Node* target = node->children[0].get();
     Value value = in.operand(node->children[1].get(), env);
@@ -84,35 +83,21 @@ struct StatementHandlers {
     if (object.isAbrupt()) return in.abruptFlow_;
     if (object.is(ValueKind::Instance)) {
       if (Value* field = object.asInstance()->fields.find(target->sym, target->hint)) {
-        *field = std::move(value);
+        if constexpr (op == OpCode::None) {
+          *field = std::move(value);
+        } else {
+          Value result = in.binaryOp(op, *field, value, node->line);
+          if (result.isAbrupt()) return in.abruptFlow_;
+          *field = std::move(result);
+        }
         return Flow::Normal;
       }
+    }
+    if constexpr (op != OpCode::None) {
+      value = in.binaryOp(op, in.getAttr(object, target->sym, target->line), value, node->line);
+      if (value.isAbrupt()) return in.abruptFlow_;
     }
     in.setAttr(object, target->sym, value, target->line);
-    return Flow::Normal;
-  }
-
-  // name.field op= value. The object is a bare name, so evaluating it once
-  // finds what the two evaluations of the general rule would: nothing
-  // between them runs script code.
-  template <OpCode op>
-  static Flow augmentField(I& in, const Node* node, Environment* env) {
-    const Node* target = node->children[0].get();
-    Value value = in.operand(node->children[1].get(), env);
-    if (value.isAbrupt()) return in.abruptFlow_;
-    Value object = in.operand(target->children[0].get(), env);
-    if (object.isAbrupt()) return in.abruptFlow_;
-    if (object.is(ValueKind::Instance)) {
-      if (Value* field = object.asInstance()->fields.find(target->sym, target->hint)) {
-        Value result = in.binaryOp(op, *field, value, node->line);
-        if (result.isAbrupt()) return in.abruptFlow_;
-        *field = std::move(result);
-        return Flow::Normal;
-      }
-    }
-    Value result = in.binaryOp(op, in.getAttr(object, target->sym, target->line), value, node->line);
-    if (result.isAbrupt()) return in.abruptFlow_;
-    in.setAttr(object, target->sym, result, target->line);
     return Flow::Normal;
   }
 
@@ -150,11 +135,13 @@ struct StatementHandlers {
   }
   static Flow classDef(I& in, const Node* node, Environment* env) { return in.execClassDef(node, env); }
 
-  static Flow returnValue(I& in, const Node* node, Environment* env) {
-    Value result = in.operand(node->children[0].get(), env);
-    if (result.isAbrupt()) return in.abruptFlow_;
-    in.pending = std::move(result);
-    return Flow::ReturnSignal;
+  // back value and throw value: the value travels as the pending one.
+  template <Flow signal>
+  static Flow leaveWith(I& in, const Node* node, Environment* env) {
+    Value carried = in.operand(node->children[0].get(), env);
+    if (carried.isAbrupt()) return in.abruptFlow_;
+    in.pending = std::move(carried);
+    return signal;
   }
   static Flow returnNull(I& in, const Node*, Environment*) {
     in.pending = Value();
@@ -164,13 +151,6 @@ struct StatementHandlers {
   static Flow continueLoop(I&, const Node*, Environment*) { return Flow::ContinueSignal; }
   static Flow pass(I&, const Node*, Environment*) { return Flow::Normal; }
   static Flow attempt(I& in, const Node* node, Environment* env) { return in.execTry(node, env); }
-
-  static Flow throwValue(I& in, const Node* node, Environment* env) {
-    Value thrown = in.operand(node->children[0].get(), env);
-    if (thrown.isAbrupt()) return in.abruptFlow_;
-    in.pending = std::move(thrown);
-    return Flow::ErrorSignal;
-  }
 
   static Flow import(I& in, const Node* node, Environment* env) { return in.loadModule(node->text, env, node->line); }
   static Flow global(I&, const Node* node, Environment* env) {
@@ -199,22 +179,32 @@ struct StatementHandlers {
     throw QuilloraFatal("internal error: exec() got an expression node kind");
   }
 
-  // The handler for an augmented assignment with operator op to target:
-  // Augment<OpCode::Add>::handler and so on.
-  template <template <OpCode> class Augment>
-  static ExecHandler augmentHandler(OpCode op) {
+  template <OpCode op>
+  struct ToName {
+    static constexpr ExecHandler handler = assignName<op>;
+  };
+  template <OpCode op>
+  struct ToField {
+    static constexpr ExecHandler handler = assignField<op>;
+  };
+
+  // The handler of the family Target (ToName, ToField) for an assignment
+  // with operator op: Target<OpCode::Add>::handler for +=, and so on.
+  template <template <OpCode> class Target>
+  static ExecHandler assignmentFor(OpCode op) {
     switch (op) {
-      case OpCode::Add:
-        return Augment<OpCode::Add>::handler;
-      case OpCode::Sub:
-        return Augment<OpCode::Sub>::handler;
-      case OpCode::Mul:
-        return Augment<OpCode::Mul>::handler;
-      case OpCode::Div:
-        return Augment<OpCode::Div>::handler;
-      case OpCode::Mod:
-        return Augment<OpCode::Mod>::handler;
       case OpCode::None:
+        return Target<OpCode::None>::handler;
+      case OpCode::Add:
+        return Target<OpCode::Add>::handler;
+      case OpCode::Sub:
+        return Target<OpCode::Sub>::handler;
+      case OpCode::Mul:
+        return Target<OpCode::Mul>::handler;
+      case OpCode::Div:
+        return Target<OpCode::Div>::handler;
+      case OpCode::Mod:
+        return Target<OpCode::Mod>::handler;
       case OpCode::Either:
       case OpCode::Also:
       case OpCode::Eq:
@@ -234,23 +224,12 @@ struct StatementHandlers {
     return assign;
   }
 
-  template <OpCode op>
-  struct AugmentName {
-    static constexpr ExecHandler handler = augmentName<op>;
-  };
-  template <OpCode op>
-  struct AugmentField {
-    static constexpr ExecHandler handler = augmentField<op>;
-  };
-
   static ExecHandler assignHandler(const Node* node) {
     const Node* target = node->children[0].get();
-    if (target->kind == NodeKind::Name)
-      return node->op == OpCode::None ? assignName : augmentHandler<AugmentName>(node->op);
-    if (target->kind == NodeKind::Attr) {
-      if (node->op == OpCode::None) return assignField;
-      if (target->children[0]->kind == NodeKind::Name) return augmentHandler<AugmentField>(node->op);
-    }
+    if (target->kind == NodeKind::Name) return assignmentFor<ToName>(node->op);
+    if (target->kind == NodeKind::Attr &&
+        (node->op == OpCode::None || target->children[0]->kind == NodeKind::Name))
+      return assignmentFor<ToField>(node->op);
     return assign;
   }
 
@@ -271,7 +250,7 @@ struct StatementHandlers {
       case NodeKind::ClassDef:
         return classDef;
       case NodeKind::Return:
-        return node->children.empty() ? returnNull : returnValue;
+        return node->children.empty() ? returnNull : leaveWith<Flow::ReturnSignal>;
       case NodeKind::Break:
         return breakLoop;
       case NodeKind::Continue:
@@ -281,7 +260,7 @@ struct StatementHandlers {
       case NodeKind::Try:
         return attempt;
       case NodeKind::Throw:
-        return throwValue;
+        return leaveWith<Flow::ErrorSignal>;
       case NodeKind::Import:
         return import;
       case NodeKind::Global:
