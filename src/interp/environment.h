@@ -44,11 +44,13 @@ class Environment : public Obj {
     return nullptr;
   }
   void bindLocal(Symbol name, Value value) { vars.set(name, std::move(value)); }
+  // Whether glob or nloc declared a name here.
+  bool hasDeclarations() const { return !globalNames.empty() || !nonlocalNames.empty(); }
   // Assignment to a bare name: global declaration, then nonlocal, then local.
   // Returns false when name is declared nonlocal and no enclosing scope binds
   // it; the caller reports that.
   bool assignName(Symbol name, Value value, Environment* globals, uint32_t& hint) {
-    if (globalNames.empty() && nonlocalNames.empty()) {
+    if (!hasDeclarations()) {
       vars.set(name, std::move(value), hint);
       return true;
     }

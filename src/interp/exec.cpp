@@ -60,6 +60,17 @@ struct StatementHandlers {
     Value value = in.operand(node->children[1].get(), env);
     if (value.isAbrupt()) return in.abruptFlow_;
     if constexpr (op != OpCode::None) {
+      // A name bound in this scope, with no glob or nloc declared, is read
+      // and written where it is: the rule would read this binding and
+      // assign this scope's.
+      if (!env->hasDeclarations()) {
+        if (Value* slot = env->vars.find(target->sym, target->hint)) {
+          Value result = in.binaryOp(op, *slot, value, node->line);
+          if (result.isAbrupt()) return in.abruptFlow_;
+          *slot = std::move(result);
+          return Flow::Normal;
+        }
+      }
       Value current = in.operand(target, env);
       if (current.isAbrupt()) return in.abruptFlow_;
       value = in.binaryOp(op, current, value, node->line);
