@@ -94,6 +94,7 @@ class Interpreter;
 class Environment;
 class Value;
 enum class Flow : uint8_t;
+enum class Truth : uint8_t;
 
 // How the evaluator runs a node. Each node starts with the chooser, which on
 // the node's first run picks the handler for its kind and shape, stores it
@@ -101,8 +102,10 @@ enum class Flow : uint8_t;
 // for statements).
 using EvalHandler = Value (*)(Interpreter&, const Node*, Environment*);
 using ExecHandler = Flow (*)(Interpreter&, const Node*, Environment*);
+using TestHandler = Truth (*)(Interpreter&, const Node*, Environment*);  // a node used as a condition
 Value chooseEvalHandler(Interpreter& interp, const Node* node, Environment* env);
 Flow chooseExecHandler(Interpreter& interp, const Node* node, Environment* env);
+Truth chooseTestHandler(Interpreter& interp, const Node* node, Environment* env);
 
 struct CatchClause {
   bool hasType = false;
@@ -149,6 +152,7 @@ struct Node {
   mutable uint32_t hint = 0;
   mutable EvalHandler evalHandler = chooseEvalHandler;
   mutable ExecHandler execHandler = chooseExecHandler;
+  mutable TestHandler testHandler = chooseTestHandler;
 };
 
 }  // namespace qlr

@@ -1,6 +1,7 @@
 // Expression evaluation: one handler per expression kind and operand shape, and the chooser that picks it.
 #include <memory>
 #include <new>
+#include <type_traits>
 
 #include "interp/interpreter.h"
 #include "values/stack.h"
@@ -107,24 +108,57 @@ struct ExpressionHandlers {
     return in.binaryOp(op, left, Value::integer(node->children[1]->intValue), node->line);
   }
 
+  // A handler's outcome as its caller wants it: the value itself, or for a
+  // condition its truth, Truth::Cut when the evaluation was cut short.
+  template <class Result>
+  [[gnu::always_inline]] static Result as(Value value) {
+    if constexpr (std::is_same_v<Result, Truth>) {
+      if (value.isAbrupt()) return Truth::Cut;
+      return isTruthy(value) ? Truth::True : Truth::False;
+    } else {
+      return value;
+    }
+  }
+
   // The operands are bare names or an int literal: they are read in place,
   // without copies, since nothing runs between the reads and the operation.
-  template <OpCode op>
-  static Value nameAndInt(I& in, const Node* node, Environment* env) {
+  // As conditions (Result Truth) they make no bool value either.
+  template <OpCode op, class Result>
+  static Result nameAndInt(I& in, const Node* node, Environment* env) {
     const Node* left = node->children[0].get();
     const Value* bound = env->lookup(left->sym, left->hint);
-    if (!bound) return name(in, left, env);
-    return in.binaryOp(op, *bound, Value::integer(node->children[1]->intValue), node->line);
+    if (!bound) return as<Result>(name(in, left, env));
+    return as<Result>(in.binaryOp(op, *bound, Value::integer(node->children[1]->intValue), node->line));
   }
-  template <OpCode op>
-  static Value nameAndName(I& in, const Node* node, Environment* env) {
+  template <OpCode op, class Result>
+  static Result nameAndName(I& in, const Node* node, Environment* env) {
     const Node* left = node->children[0].get();
     const Node* right = node->children[1].get();
     const Value* leftBound = env->lookup(left->sym, left->hint);
-    if (!leftBound) return name(in, left, env);
+    if (!leftBound) return as<Result>(name(in, left, env));
     const Value* rightBound = env->lookup(right->sym, right->hint);
-    if (!rightBound) return name(in, right, env);
-    return in.binaryOp(op, *leftBound, *rightBound, node->line);
+    if (!rightBound) return as<Result>(name(in, right, env));
+    return as<Result>(in.binaryOp(op, *leftBound, *rightBound, node->line));
+  }
+
+  static Truth truth(I& in, const Node* node, Environment* env) { return as<Truth>(in.operand(node, env)); }
+
+  // Conditions whose operands are bare names or an int literal, as in
+  // n < 2, have test handlers of their own; every other condition is
+  // evaluated and its value tested.
+  template <OpCode op>
+  static TestHandler testFor(const Node* node) {
+    const Node* left = node->children[0].get();
+    const Node* right = node->children[1].get();
+    if (left->kind != NodeKind::Name) return truth;
+    if (right->kind == NodeKind::Number && !right->isFloat) return nameAndInt<op, Truth>;
+    if (right->kind == NodeKind::Name) return nameAndName<op, Truth>;
+    return truth;
+  }
+
+  static TestHandler chooseTest(const Node* node) {
+    if (node->kind != NodeKind::BinOp) return truth;
+    return withOperator(node->op, TestHandler{truth}, [&](auto op) { return testFor<op.value>(node); });
   }
 
   // x == null and x != null: only null equals null.
@@ -140,8 +174,8 @@ struct ExpressionHandlers {
     const Node* left = node->children[0].get();
     const Node* right = node->children[1].get();
     bool nameLeft = left->kind == NodeKind::Name;
-    if (right->kind == NodeKind::Number && !right->isFloat) return nameLeft ? nameAndInt<op> : binaryIntRight<op>;
-    if (nameLeft && right->kind == NodeKind::Name) return nameAndName<op>;
+    if (right->kind == NodeKind::Number && !right->isFloat) return nameLeft ? nameAndInt<op, Value> : binaryIntRight<op>;
+    if (nameLeft && right->kind == NodeKind::Name) return nameAndName<op, Value>;
     return binary<op>;
   }
 
@@ -187,48 +221,63 @@ struct ExpressionHandlers {
     throw QuilloraFatal("internal error: eval() got a statement node kind");
   }
 
-  static EvalHandler binaryHandler(const Node* node) {
-    switch (node->op) {
-      case OpCode::Also:
-        return also;
-      case OpCode::Either:
-        return either;
+  // pick(std::integral_constant<OpCode, op>()) for the operator op of a
+  // binary node that evaluates both operands; fallback for any other.
+  template <class Handler, class Pick>
+  static Handler withOperator(OpCode op, Handler fallback, Pick pick) {
+    switch (op) {
       case OpCode::Eq:
-        return node->children[1]->kind == NodeKind::Null ? nullTest<true> : binaryFor<OpCode::Eq>(node);
+        return pick(std::integral_constant<OpCode, OpCode::Eq>());
       case OpCode::Ne:
-        return node->children[1]->kind == NodeKind::Null ? nullTest<false> : binaryFor<OpCode::Ne>(node);
+        return pick(std::integral_constant<OpCode, OpCode::Ne>());
       case OpCode::Le:
-        return binaryFor<OpCode::Le>(node);
+        return pick(std::integral_constant<OpCode, OpCode::Le>());
       case OpCode::Ge:
-        return binaryFor<OpCode::Ge>(node);
+        return pick(std::integral_constant<OpCode, OpCode::Ge>());
       case OpCode::Lt:
-        return binaryFor<OpCode::Lt>(node);
+        return pick(std::integral_constant<OpCode, OpCode::Lt>());
       case OpCode::Gt:
-        return binaryFor<OpCode::Gt>(node);
+        return pick(std::integral_constant<OpCode, OpCode::Gt>());
       case OpCode::Within:
-        return binary<OpCode::Within>;
+        return pick(std::integral_constant<OpCode, OpCode::Within>());
       case OpCode::Same:
-        return binary<OpCode::Same>;
+        return pick(std::integral_constant<OpCode, OpCode::Same>());
       case OpCode::Add:
-        return binaryFor<OpCode::Add>(node);
+        return pick(std::integral_constant<OpCode, OpCode::Add>());
       case OpCode::Sub:
-        return binaryFor<OpCode::Sub>(node);
+        return pick(std::integral_constant<OpCode, OpCode::Sub>());
       case OpCode::Mul:
-        return binaryFor<OpCode::Mul>(node);
+        return pick(std::integral_constant<OpCode, OpCode::Mul>());
       case OpCode::Div:
-        return binaryFor<OpCode::Div>(node);
+        return pick(std::integral_constant<OpCode, OpCode::Div>());
       case OpCode::FloorDiv:
-        return binaryFor<OpCode::FloorDiv>(node);
+        return pick(std::integral_constant<OpCode, OpCode::FloorDiv>());
       case OpCode::Mod:
-        return binaryFor<OpCode::Mod>(node);
+        return pick(std::integral_constant<OpCode, OpCode::Mod>());
       case OpCode::Pow:
-        return binaryFor<OpCode::Pow>(node);
+        return pick(std::integral_constant<OpCode, OpCode::Pow>());
       case OpCode::None:
+      case OpCode::Either:
+      case OpCode::Also:
       case OpCode::Neg:
       case OpCode::Deny:
         break;
     }
+    return fallback;
+  }
+
+  [[noreturn]] static Value malformed(I&, const Node*, Environment*) {
     throw QuilloraFatal("internal error: a binary operator node without a binary operator");
+  }
+
+  static EvalHandler binaryHandler(const Node* node) {
+    if (node->op == OpCode::Also) return also;
+    if (node->op == OpCode::Either) return either;
+    if (node->children[1]->kind == NodeKind::Null) {
+      if (node->op == OpCode::Eq) return nullTest<true>;
+      if (node->op == OpCode::Ne) return nullTest<false>;
+    }
+    return withOperator(node->op, EvalHandler{malformed}, [&](auto op) { return binaryFor<op.value>(node); });
   }
 
   static EvalHandler choose(const Node* node) {
@@ -291,6 +340,11 @@ struct ExpressionHandlers {
 Value chooseEvalHandler(Interpreter& interp, const Node* node, Environment* env) {
   node->evalHandler = ExpressionHandlers::choose(node);
   return node->evalHandler(interp, node, env);
+}
+
+Truth chooseTestHandler(Interpreter& interp, const Node* node, Environment* env) {
+  node->testHandler = ExpressionHandlers::chooseTest(node);
+  return node->testHandler(interp, node, env);
 }
 
 Value Interpreter::eval(const Node* node, Environment* env) {

@@ -129,9 +129,9 @@ struct StatementHandlers {
 
   static Flow conditional(I& in, const Node* node, Environment* env) {
     while (node) {
-      Value condition = in.operand(node->children[0].get(), env);
-      if (condition.isAbrupt()) return in.abruptFlow_;
-      if (isTruthy(condition)) return in.execBlock(node->children[1].get(), env);
+      Truth condition = in.test(node->children[0].get(), env);
+      if (condition == Truth::Cut) return in.abruptFlow_;
+      if (condition == Truth::True) return in.execBlock(node->children[1].get(), env);
       node = node->children[2].get();
       if (node && node->kind == NodeKind::Block) return in.execBlock(node, env);
     }
@@ -344,9 +344,9 @@ Flow Interpreter::execWhile(const Node* node, Environment* env) {
   const Node* body = node->children[1].get();
   Flow result = Flow::Normal;
   for (;;) {
-    Value test = operand(condition, env);
-    if (test.isAbrupt()) return abruptFlow_;
-    if (!isTruthy(test)) return Flow::Normal;
+    Truth truth = test(condition, env);
+    if (truth == Truth::Cut) return abruptFlow_;
+    if (truth == Truth::False) return Flow::Normal;
     if (loopEnds(execBlock(body, env), result)) return result;
   }
 }

@@ -59,6 +59,10 @@ inline constexpr int kMaxCallDepth = 20000;
 inline void appendPart(std::string& out, std::string_view text) { out.append(text); }
 inline void appendPart(std::string& out, size_t number) { out.append(std::to_string(number)); }
 
+// The outcome of testing a condition: Cut when an error, stop or skip cut
+// its evaluation short.
+enum class Truth : uint8_t { False, True, Cut };
+
 class Interpreter {
  public:
   Interpreter();
@@ -86,6 +90,9 @@ class Interpreter {
     if (nativeStackLow()) return recursionError(node->line);
     return node->evalHandler(*this, node, env);
   }
+  // The truth of the condition of a chk, orchk or spin, tested without
+  // making a bool value where the condition is a simple comparison.
+  Truth test(const Node* node, Environment* env) { return node->testHandler(*this, node, env); }
   // Runs one statement of a block. An error a leaf operation throws is
   // caught by execBlock, which runs every statement.
   Flow exec(const Node* node, Environment* env) { return node->execHandler(*this, node, env); }
