@@ -29,10 +29,16 @@ inline uintptr_t& nativeStackFloor() {
 
 // The address of a local stands for the current frame: asking for the
 // frame address itself would make every function that checks keep a frame
-// pointer, one register fewer in the evaluator's hottest code.
+// pointer, one register fewer in the evaluator's hottest code. Under
+// AddressSanitizer a local may live on its separate fake stack, so the
+// frame address is taken there (those builds keep frame pointers anyway).
 [[gnu::always_inline]] inline bool nativeStackLow() {
+#if defined(QLR_ADDRESS_SANITIZER)
+  return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < nativeStackFloor();
+#else
   char probe;
   return reinterpret_cast<uintptr_t>(&probe) < nativeStackFloor();
+#endif
 }
 
 }  // namespace qlr
