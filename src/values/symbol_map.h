@@ -59,7 +59,7 @@ class SymbolMap {
   }
 
   // Binds a key known to be unbound in this table.
-  void add(Symbol key, V value) { insert(key, std::move(value)); }
+  void add(Symbol key, V&& value) { insert(key, std::move(value)); }
 
   bool erase(Symbol key) {
     for (size_t i = 0; i < entries_.size(); ++i) {
@@ -90,7 +90,7 @@ class SymbolMap {
 
   // A key not yet bound: kept out of line so that set inlines to a probe
   // and an overwrite.
-  [[gnu::noinline]] void insert(Symbol key, V value) {
+  [[gnu::noinline]] void insert(Symbol key, V&& value) {
     entries_.push_back(Entry{key, std::move(value)});
     if (!index_.empty() || entries_.size() > kLinearLimit) {
       if (entries_.size() * 2 > index_.size()) {
