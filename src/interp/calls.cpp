@@ -15,40 +15,18 @@ struct CallDepth {
 
 }  // namespace
 
-
-Value Interpreter::callValue(const Value& callee, Args args, int line) {
-  switch (callee.kind()) {
-    case ValueKind::Function:
-      return callFunction(callee.asFunction(), args, nullptr, line);
-    case ValueKind::Native: {
-      NativeFn* fn = callee.asNative();
-      try {
-        return fn->call(*fn, args);
-      } catch (QuilloraThrow& error) {
-        return raise(std::move(error.value));
-      }
-    }
-    case ValueKind::Class: {
-      static const Symbol initSym = intern("init");
-      ClassValue* cls = callee.asClass();
-      auto instance = makeRef<InstanceValue>(Ref<ClassValue>(cls));
-      if (FunctionValue* init = cls->findMethod(initSym)) {
-        if (callFunction(init, args, instance.get(), line).isAbrupt()) return Value::abrupt();
-      }
-      return Value(instance);
-    }
-    case ValueKind::Null:
-    case ValueKind::Bool:
-    case ValueKind::Int:
-    case ValueKind::Float:
-    case ValueKind::String:
-    case ValueKind::List:
-    case ValueKind::Dict:
-    case ValueKind::Instance:
-    case ValueKind::Range:
-      break;
-  }
+Value Interpreter::notCallable(const Value& callee, int line) {
   fail("TypeMismatchError", line, "a ", valueKind(callee), " is not callable");
+}
+
+// A new instance of cls, with init run on it when cls has one.
+Value Interpreter::instantiate(ClassValue* cls, Args args, int line) {
+  static const Symbol initSym = intern("init");
+  auto instance = makeRef<InstanceValue>(Ref<ClassValue>(cls));
+  if (FunctionValue* init = cls->findMethod(initSym)) {
+    if (callFunction(init, args, instance.get(), line).isAbrupt()) return Value::abrupt();
+  }
+  return Value(instance);
 }
 
 // The parameters of a call that the fast path of callFunction does not

@@ -30,18 +30,17 @@ class Environment : public Obj {
   }
 
   // The binding that a read of name finds, searching outward; null if none.
-  Value* lookup(Symbol name) {
-    for (Environment* env = this; env; env = env->parent.get()) {
-      if (Value* v = env->vars.find(name)) return v;
-    }
-    return nullptr;
-  }
-  // lookup with a position hint (see SymbolMap::find) kept by the reading node.
+  // hint is the reading node's position hint (see SymbolMap::find).
   [[gnu::always_inline]] Value* lookup(Symbol name, uint32_t& hint) {
     for (Environment* env = this; env; env = env->parent.get()) {
       if (Value* v = env->vars.find(name, hint)) return v;
     }
     return nullptr;
+  }
+  // lookup for a reader that keeps no hint.
+  Value* lookup(Symbol name) {
+    uint32_t hint = 0;
+    return lookup(name, hint);
   }
   void bindLocal(Symbol name, Value value) { vars.set(name, std::move(value)); }
   // Whether glob or nloc declared a name here.

@@ -373,15 +373,11 @@ Value Interpreter::evalCall(const Node* node, Environment* env) {
     if (Value* bound = env->lookup(calleeNode->sym, calleeNode->hint)) {
       if (bound->is(ValueKind::Function)) return callFunction(bound->asFunction(), args, nullptr, node->line);
       Value callee = *bound;  // held: the call may rebind the name
-      // A built-in's errors are caught by the eval or execBlock running
-      // this call, as callValue would catch them.
-      if (callee.is(ValueKind::Native)) return callee.asNative()->call(*callee.asNative(), args);
       return callValue(callee, args, node->line);
     }
   }
   Value callee = operand(calleeNode, env);
   if (callee.isAbrupt()) return callee;
-  if (callee.is(ValueKind::Function)) return callFunction(callee.asFunction(), args, nullptr, node->line);
   return callValue(callee, args, node->line);
 }
 

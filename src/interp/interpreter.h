@@ -100,7 +100,27 @@ class Interpreter {
   Flow assignTo(const Node* target, const Value& value, Environment* env);
 
   // Calls (calls.cpp). line is the line of the call, for errors that have one.
-  Value callValue(const Value& callee, Args args, int line);
+  Value callValue(const Value& callee, Args args, int line) {
+    switch (callee.kind()) {
+      case ValueKind::Function:
+        return callFunction(callee.asFunction(), args, nullptr, line);
+      case ValueKind::Native:  // its errors are caught by the eval or execBlock running the call
+        return callee.asNative()->call(*callee.asNative(), args);
+      case ValueKind::Class:
+        return instantiate(callee.asClass(), args, line);
+      case ValueKind::Null:
+      case ValueKind::Bool:
+      case ValueKind::Int:
+      case ValueKind::Float:
+      case ValueKind::String:
+      case ValueKind::List:
+      case ValueKind::Dict:
+      case ValueKind::Instance:
+      case ValueKind::Range:
+        break;
+    }
+    return notCallable(callee, line);
+  }
   Value callFunction(FunctionValue* function, Args args, InstanceValue* instance, int line = 0);
 
   // Values (src/values/).
@@ -172,6 +192,8 @@ class Interpreter {
   // The abrupt marker for a flow leaving a call or an expression.
   Value abrupt(Flow flow);
   Value evalCall(const Node* node, Environment* env);
+  Value instantiate(ClassValue* cls, Args args, int line);
+  [[noreturn]] Value notCallable(const Value& callee, int line);
   bool bindParameters(FunctionValue* function, Args args, InstanceValue* instance, Environment* env);
   Value evalMethodCall(const Node* node, Environment* env, Args args);
   Value evalListComp(const Node* node, Environment* env);
