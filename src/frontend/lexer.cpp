@@ -14,6 +14,14 @@ namespace qlr {
 
 namespace {
 
+// In enumerator order, None first.
+constexpr std::array<std::string_view, 31> kKeywordTexts{
+    "",      "exp",     "chk",   "orchk",  "nah",    "loop",   "spin",  "back",  "stop",   "skip",  "nop",
+    "blueprint", "yes", "no",    "null",   "also",   "either", "deny",  "within", "same",  "attempt",
+    "catch", "atlast",  "throw", "called", "fn",     "add",    "glob",  "nloc",  "remove", "ensure",
+};
+static_assert(kKeywordTexts.size() == static_cast<std::size_t>(Keyword::Ensure) + 1, "a text per keyword");
+
 // Two-character operators are tried before single ones, so "==" never
 // splits into two "=".
 constexpr std::array<std::string_view, 11> two{"==", "!=", "<=", ">=", "**", "//",
@@ -210,7 +218,9 @@ void Lexer::lexNumber() {
 void Lexer::lexWord() {
   const std::size_t start = position;
   while (isWordChar(at(position))) ++position;
-  emit(TokenKind::Ident).text.assign(source, start, position - start);
+  Token& token = emit(TokenKind::Ident);
+  token.text.assign(source, start, position - start);
+  token.keyword = keywordFor(token.text);
 }
 
 void Lexer::lexOperator() {
@@ -239,6 +249,14 @@ void Lexer::closeStream() {
 }
 
 }  // namespace
+
+Keyword keywordFor(std::string_view word) {
+  for (std::size_t i = 1; i < kKeywordTexts.size(); ++i)
+    if (kKeywordTexts[i] == word) return static_cast<Keyword>(i);
+  return Keyword::None;
+}
+
+std::string_view keywordText(Keyword keyword) { return kKeywordTexts[static_cast<std::size_t>(keyword)]; }
 
 std::vector<Token> lex(const std::string& source, const std::string& fileName) {
   Lexer lexer(source, fileName);

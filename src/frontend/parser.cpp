@@ -13,11 +13,6 @@ namespace qlr {
 
 namespace {
 
-constexpr std::array<std::string_view, 30> kws{
-    "exp",   "chk",    "orchk", "nah",    "loop", "spin", "back", "stop",   "skip",   "nop",
-    "blueprint", "yes", "no",   "null",   "also", "either", "deny", "within", "same", "attempt",
-    "catch", "atlast", "throw", "called", "fn",   "add",  "glob", "nloc",   "remove", "ensure",
-};
 constexpr std::array<std::string_view, 6> ops{"==", "!=", "<=", ">=", "<", ">"};
 constexpr std::array<std::string_view, 5> augs{"+=", "-=", "*=", "/=", "%="};
 
@@ -53,16 +48,15 @@ class Parser {
   int depth = 0;
 
   const Token& current() const { return tokens[position]; }
-  bool isKw(std::string_view word) const { return current().kind == TokenKind::Ident && current().text == word; }
+  bool isKw(Keyword word) const { return current().keyword == word; }
   bool isOp(std::string_view op) const { return current().kind == TokenKind::Op && current().text == op; }
   template <std::size_t N>
   bool isOpIn(const std::array<std::string_view, N>& table) const {
     return current().kind == TokenKind::Op && std::find(table.begin(), table.end(), current().text) != table.end();
   }
-  static bool isReservedWord(std::string_view word) { return std::find(kws.begin(), kws.end(), word) != kws.end(); }
 
   const Token& advance();
-  void expectKw(std::string_view word);
+  void expectKw(Keyword word);
   void expectOp(std::string_view op);
   std::string expectIdent();
   void expectNewline();
@@ -89,7 +83,7 @@ class Parser {
 
   std::unique_ptr<Node> parseStatement();
   std::unique_ptr<Node> parseBlock();
-  std::unique_ptr<Node> parseHeaderAndBlock(NodeKind kind, std::string_view word);
+  std::unique_ptr<Node> parseHeaderAndBlock(NodeKind kind, Keyword word);
   std::unique_ptr<Node> parseIf();
   std::unique_ptr<Node> finishIfChain();
   std::unique_ptr<Node> parseFor();
@@ -113,8 +107,8 @@ const Token& Parser::advance() {
   return token;
 }
 
-void Parser::expectKw(std::string_view word) {
-  if (!isKw(word)) err("expected '" + std::string(word) + "'");
+void Parser::expectKw(Keyword word) {
+  if (!isKw(word)) err("expected '" + std::string(keywordText(word)) + "'");
   advance();
 }
 
@@ -158,7 +152,7 @@ void Parser::addName(Node& node, std::string word) {
 // ---- Expressions, lowest precedence first.
 
 std::unique_ptr<Node> Parser::parseLambdaOrOr() {
-  if (isKw("fn")) {
+  if (isKw(Keyword::Fn)) {
     auto lambda = makeNode(NodeKind::Lambda);
     advance();
     parseParamList(*lambda, false);
@@ -168,23 +162,23 @@ std::unique_ptr<Node> Parser::parseLambdaOrOr() {
     return lambda;
   }
   auto left = parseAnd();
-  while (isKw("either")) left = binary(std::move(left), &Parser::parseAnd);
+  while (isKw(Keyword::Either)) left = binary(std::move(left), &Parser::parseAnd);
   return left;
 }
 
 std::unique_ptr<Node> Parser::parseAnd() {
   auto left = parseNot();
-  while (isKw("also")) left = binary(std::move(left), &Parser::parseNot);
+  while (isKw(Keyword::Also)) left = binary(std::move(left), &Parser::parseNot);
   return left;
 }
 
 std::unique_ptr<Node> Parser::parseNot() {
-  return isKw("deny") ? prefix(&Parser::parseNot) : parseComparison();
+  return isKw(Keyword::Deny) ? prefix(&Parser::parseNot) : parseComparison();
 }
 
 std::unique_ptr<Node> Parser::parseComparison() {
   auto left = parseAdditive();
-  while (isOpIn(ops) || isKw("within") || isKw("same")) left = binary(std::move(left), &Parser::parseAdditive);
+  while (isOpIn(ops) || isKw(Keyword::Within) || isKw(Keyword::Same)) left = binary(std::move(left), &Parser::parseAdditive);
   return left;
 }
 
@@ -279,17 +273,17 @@ std::unique_ptr<Node> Parser::parsePrimary() {
       return node;
     }
     case TokenKind::Ident: {
-      if (isKw("yes") || isKw("no")) {
+      if (isKw(Keyword::Yes) || isKw(Keyword::No)) {
         auto node = makeNode(NodeKind::Bool);
-        node->boolValue = advance().text == "yes";
+        node->boolValue = advance().keyword == Keyword::Yes;
         return node;
       }
-      if (isKw("null")) {
+      if (isKw(Keyword::Null)) {
         auto node = makeNode(NodeKind::Null);
         advance();
         return node;
       }
-      if (isReservedWord(token.text)) err("unexpected keyword '" + token.text + "' in expression");
+      if (token.keyword != Keyword::None) err("unexpected keyword '" + token.text + "' in expression");
       auto node = makeNode(NodeKind::Name);
       setName(*node, advance().text);
       return node;
@@ -324,15 +318,15 @@ std::unique_ptr<Node> Parser::parseListOrComprehension() {
     return list;
   }
   auto first = parseLambdaOrOr();
-  if (isKw("loop")) {
+  if (isKw(Keyword::Loop)) {
     advance();
     auto comp = std::make_unique<Node>(NodeKind::ListComp, line);
     setName(*comp, expectIdent());
-    expectKw("within");
+    expectKw(Keyword::Within);
     comp->children.push_back(parseLambdaOrOr());
     comp->children.push_back(std::move(first));
     std::unique_ptr<Node> filter;
-    if (isKw("chk")) {
+    if (isKw(Keyword::Chk)) {
       advance();
       filter = parseLambdaOrOr();
     }
@@ -368,23 +362,42 @@ std::unique_ptr<Node> Parser::parseDict() {
 // ---- Statements.
 
 std::unique_ptr<Node> Parser::parseStatement() {
-  if (isKw("chk")) return parseIf();
-  if (isKw("exp")) return parseFuncDef();
-  if (isKw("spin")) return parseHeaderAndBlock(NodeKind::While, "spin");
-  if (isKw("loop")) return parseFor();
-  if (isKw("blueprint")) return parseClassDef();
-  if (isKw("attempt")) return parseTry();
-  if (isKw("back")) return parseReturn();
-  if (isKw("stop")) return parseSingleWord(NodeKind::Break);
-  if (isKw("skip")) return parseSingleWord(NodeKind::Continue);
-  if (isKw("nop")) return parseSingleWord(NodeKind::Pass);
-  if (isKw("throw")) return parseThrow();
-  if (isKw("add")) return parseImport();
-  if (isKw("glob")) return parseNameList(NodeKind::Global);
-  if (isKw("nloc")) return parseNameList(NodeKind::Nonlocal);
-  if (isKw("remove")) return parseDel();
-  if (isKw("ensure")) return parseAssert();
-  return parseExprOrAssignStatement();
+  switch (current().keyword) {
+    case Keyword::Chk:
+      return parseIf();
+    case Keyword::Exp:
+      return parseFuncDef();
+    case Keyword::Spin:
+      return parseHeaderAndBlock(NodeKind::While, Keyword::Spin);
+    case Keyword::Loop:
+      return parseFor();
+    case Keyword::Blueprint:
+      return parseClassDef();
+    case Keyword::Attempt:
+      return parseTry();
+    case Keyword::Back:
+      return parseReturn();
+    case Keyword::Stop:
+      return parseSingleWord(NodeKind::Break);
+    case Keyword::Skip:
+      return parseSingleWord(NodeKind::Continue);
+    case Keyword::Nop:
+      return parseSingleWord(NodeKind::Pass);
+    case Keyword::Throw:
+      return parseThrow();
+    case Keyword::Add:
+      return parseImport();
+    case Keyword::Glob:
+      return parseNameList(NodeKind::Global);
+    case Keyword::Nloc:
+      return parseNameList(NodeKind::Nonlocal);
+    case Keyword::Remove:
+      return parseDel();
+    case Keyword::Ensure:
+      return parseAssert();
+    default:  // every other word starts an expression or assignment statement
+      return parseExprOrAssignStatement();
+  }
 }
 
 std::unique_ptr<Node> Parser::parseBlock() {
@@ -404,7 +417,7 @@ std::unique_ptr<Node> Parser::parseBlock() {
 }
 
 // word condition ":" block, the shared head of chk, orchk and spin.
-std::unique_ptr<Node> Parser::parseHeaderAndBlock(NodeKind kind, std::string_view word) {
+std::unique_ptr<Node> Parser::parseHeaderAndBlock(NodeKind kind, Keyword word) {
   auto node = makeNode(kind);
   expectKw(word);
   node->children.push_back(parseLambdaOrOr());
@@ -414,7 +427,7 @@ std::unique_ptr<Node> Parser::parseHeaderAndBlock(NodeKind kind, std::string_vie
 }
 
 std::unique_ptr<Node> Parser::parseIf() {
-  auto node = parseHeaderAndBlock(NodeKind::If, "chk");
+  auto node = parseHeaderAndBlock(NodeKind::If, Keyword::Chk);
   node->children.push_back(finishIfChain());
   return node;
 }
@@ -424,11 +437,11 @@ std::unique_ptr<Node> Parser::parseIf() {
 std::unique_ptr<Node> Parser::finishIfChain() {
   std::unique_ptr<Node> chain;
   std::unique_ptr<Node>* tail = &chain;
-  while (isKw("orchk")) {
-    *tail = parseHeaderAndBlock(NodeKind::If, "orchk");
+  while (isKw(Keyword::Orchk)) {
+    *tail = parseHeaderAndBlock(NodeKind::If, Keyword::Orchk);
     tail = &(*tail)->children.emplace_back();
   }
-  if (isKw("nah")) {
+  if (isKw(Keyword::Nah)) {
     advance();
     expectOp(":");
     *tail = parseBlock();
@@ -438,9 +451,9 @@ std::unique_ptr<Node> Parser::finishIfChain() {
 
 std::unique_ptr<Node> Parser::parseFor() {
   auto node = makeNode(NodeKind::For);
-  expectKw("loop");
+  expectKw(Keyword::Loop);
   setName(*node, expectIdent());
-  expectKw("within");
+  expectKw(Keyword::Within);
   node->children.push_back(parseLambdaOrOr());
   expectOp(":");
   node->children.push_back(parseBlock());
@@ -449,7 +462,7 @@ std::unique_ptr<Node> Parser::parseFor() {
 
 std::unique_ptr<Node> Parser::parseFuncDef() {
   auto node = makeNode(NodeKind::FuncDef);
-  expectKw("exp");
+  expectKw(Keyword::Exp);
   setName(*node, expectIdent());
   parseParamList(*node, true);
   expectOp(":");
@@ -459,7 +472,7 @@ std::unique_ptr<Node> Parser::parseFuncDef() {
 
 std::unique_ptr<Node> Parser::parseClassDef() {
   auto node = makeNode(NodeKind::ClassDef);
-  expectKw("blueprint");
+  expectKw(Keyword::Blueprint);
   setName(*node, expectIdent());
   if (isOp("(")) {
     advance();
@@ -477,18 +490,18 @@ std::unique_ptr<Node> Parser::parseClassDef() {
 
 std::unique_ptr<Node> Parser::parseTry() {
   auto node = makeNode(NodeKind::Try);
-  expectKw("attempt");
+  expectKw(Keyword::Attempt);
   expectOp(":");
   node->children.push_back(parseBlock());
   for (;;) {
-    if (isKw("catch")) {
+    if (isKw(Keyword::Catch)) {
       advance();
       CatchClause clause;
-      if (current().kind == TokenKind::Ident && !isKw("called")) {
+      if (current().kind == TokenKind::Ident && !isKw(Keyword::Called)) {
         clause.hasType = true;
         clause.typeName = advance().text;
       }
-      if (isKw("called")) {
+      if (isKw(Keyword::Called)) {
         advance();
         clause.hasName = true;
         clause.name = expectIdent();
@@ -497,7 +510,7 @@ std::unique_ptr<Node> Parser::parseTry() {
       expectOp(":");
       clause.body = parseBlock();
       node->catches.push_back(std::move(clause));
-    } else if (isKw("atlast")) {
+    } else if (isKw(Keyword::Atlast)) {
       advance();
       expectOp(":");
       node->finallyBody = parseBlock();
@@ -532,7 +545,7 @@ void Parser::parseParamList(Node& owner, bool withDefaults) {
 
 std::unique_ptr<Node> Parser::parseReturn() {
   auto node = makeNode(NodeKind::Return);
-  expectKw("back");
+  expectKw(Keyword::Back);
   if (current().kind != TokenKind::Newline && current().kind != TokenKind::Eof) {
     node->children.push_back(parseLambdaOrOr());
   }
@@ -549,7 +562,7 @@ std::unique_ptr<Node> Parser::parseSingleWord(NodeKind kind) {
 
 std::unique_ptr<Node> Parser::parseThrow() {
   auto node = makeNode(NodeKind::Throw);
-  expectKw("throw");
+  expectKw(Keyword::Throw);
   node->children.push_back(parseLambdaOrOr());
   expectNewline();
   return node;
@@ -557,7 +570,7 @@ std::unique_ptr<Node> Parser::parseThrow() {
 
 std::unique_ptr<Node> Parser::parseImport() {
   auto node = makeNode(NodeKind::Import);
-  expectKw("add");
+  expectKw(Keyword::Add);
   setName(*node, expectIdent());
   expectNewline();
   return node;
@@ -578,7 +591,7 @@ std::unique_ptr<Node> Parser::parseNameList(NodeKind kind) {
 
 std::unique_ptr<Node> Parser::parseDel() {
   auto node = makeNode(NodeKind::Del);
-  expectKw("remove");
+  expectKw(Keyword::Remove);
   node->children.push_back(parsePostfix());
   expectNewline();
   return node;
@@ -586,7 +599,7 @@ std::unique_ptr<Node> Parser::parseDel() {
 
 std::unique_ptr<Node> Parser::parseAssert() {
   auto node = makeNode(NodeKind::Assert);
-  expectKw("ensure");
+  expectKw(Keyword::Ensure);
   node->children.push_back(parseLambdaOrOr());
   if (current().kind == TokenKind::Op) {
     if (!isOp(",")) err("expected end of line");

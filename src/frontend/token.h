@@ -3,13 +3,14 @@
 // The lexer makes one forward pass over the bytes of a source and resolves
 // indentation itself: the token stream carries explicit Indent and Dedent
 // tokens, so the parser never looks at columns. Keywords are ordinary Ident
-// tokens; the parser recognises them by their text. Literals are decoded
-// here (numbers converted, string escapes resolved), so nothing later ever
-// re-reads source text.
+// tokens whose keyword field the lexer sets once, so the parser compares
+// enumerators instead of text. Literals are decoded here (numbers converted,
+// string escapes resolved), so nothing later ever re-reads source text.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qlr {
@@ -25,8 +26,50 @@ enum class TokenKind : int32_t {
   Eof,      // end of input; always last, exactly once
 };
 
+// The reserved words. An identifier token carries the one its text spells,
+// or None; no reserved word can be a name.
+enum class Keyword : uint8_t {
+  None,
+  Exp,
+  Chk,
+  Orchk,
+  Nah,
+  Loop,
+  Spin,
+  Back,
+  Stop,
+  Skip,
+  Nop,
+  Blueprint,
+  Yes,
+  No,
+  Null,
+  Also,
+  Either,
+  Deny,
+  Within,
+  Same,
+  Attempt,
+  Catch,
+  Atlast,
+  Throw,
+  Called,
+  Fn,
+  Add,
+  Glob,
+  Nloc,
+  Remove,
+  Ensure,
+};
+
+// The keyword a word spells, or Keyword::None.
+Keyword keywordFor(std::string_view word);
+// The text of a keyword ("" for None).
+std::string_view keywordText(Keyword keyword);
+
 struct Token {
   TokenKind kind = TokenKind::Eof;
+  Keyword keyword = Keyword::None;  // Ident tokens only
   std::string text;
   bool isFloat = false;
   int64_t intValue = 0;

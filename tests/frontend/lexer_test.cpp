@@ -44,7 +44,10 @@ std::string render(const std::string& source, bool lines = false) {
     if (!out.empty()) out += ' ';
     bool numberFieldsSet = t.isFloat || t.intValue != 0 || t.floatValue != 0.0;
     switch (t.kind) {
-      case TokenKind::Ident: out += "id:" + t.text; break;
+      case TokenKind::Ident:
+        out += (t.keyword == Keyword::None ? "id:" : "kw:") + t.text;
+        if (t.keyword != Keyword::None && keywordText(t.keyword) != t.text) out += "!kw";
+        break;
       case TokenKind::Op: out += "op:" + t.text; break;
       case TokenKind::String:
         out += "s:";
@@ -68,7 +71,8 @@ std::string render(const std::string& source, bool lines = false) {
     }
     bool textless = t.kind != TokenKind::Ident && t.kind != TokenKind::Op && t.kind != TokenKind::String &&
                     t.kind != TokenKind::Number;
-    if (numberFieldsSet || (textless && !t.text.empty())) out += "!";
+    if (numberFieldsSet || (textless && !t.text.empty()) || (t.kind != TokenKind::Ident && t.keyword != Keyword::None))
+      out += "!";
     if (lines) out.append("@").append(std::to_string(t.line));
   }
   return out;
@@ -88,8 +92,8 @@ TEST(Lexer, StreamIsClosedWithNewlineDedentsAndEof) {
   EXPECT_EQ(render("\n  \n# note\n   # indented note\n", true), "EOF@5");
   EXPECT_EQ(render("x = 1", true), "id:x@1 op:=@1 n:1=1@1 NL@1 EOF@1");
   EXPECT_EQ(render("a\n\n\nb\n", true), "id:a@1 NL@1 id:b@4 NL@4 EOF@5");
-  EXPECT_EQ(render("chk x:\n  y\n", true), "id:chk@1 id:x@1 op::@1 NL@1 IN@2 id:y@2 NL@2 DE@3 EOF@3");
-  EXPECT_EQ(render("chk x:\n    y", true), "id:chk@1 id:x@1 op::@1 NL@1 IN@2 id:y@2 NL@2 DE@2 EOF@2");
+  EXPECT_EQ(render("chk x:\n  y\n", true), "kw:chk@1 id:x@1 op::@1 NL@1 IN@2 id:y@2 NL@2 DE@3 EOF@3");
+  EXPECT_EQ(render("chk x:\n    y", true), "kw:chk@1 id:x@1 op::@1 NL@1 IN@2 id:y@2 NL@2 DE@2 EOF@2");
 }
 
 TEST(Lexer, IndentationLevels) {
@@ -120,7 +124,7 @@ TEST(Lexer, CarriageReturnsAreWhiteSpace) {
 
 TEST(Lexer, NulEndsTheInput) {
   EXPECT_EQ(render(bytes("chk x:\n  y\0 ) $ 'open"), true),
-            "id:chk@1 id:x@1 op::@1 NL@1 IN@2 id:y@2 NL@2 DE@2 EOF@2");
+            "kw:chk@1 id:x@1 op::@1 NL@1 IN@2 id:y@2 NL@2 DE@2 EOF@2");
   EXPECT_EQ(render(bytes("a # note\0\n  b")), "id:a NL EOF");
 }
 
@@ -144,8 +148,34 @@ TEST(Lexer, Operators) {
 }
 
 TEST(Lexer, WordsAreAsciiOnly) {
-  EXPECT_EQ(render("_a1 B_2 loop"), "id:_a1 id:B_2 id:loop NL EOF");
+  EXPECT_EQ(render("_a1 B_2 loop"), "id:_a1 id:B_2 kw:loop NL EOF");
   EXPECT_EQ(lexError("\n\ncaf\xc3\xa9 = 1\n"), "t.qlr:3: lex error: unexpected character '\xc3'");
+}
+
+// Every reserved word is marked with its own keyword, and nothing else is:
+// not a longer word, a prefix, another case, or a string with the same text.
+TEST(Lexer, KeywordsAreMarkedOnce) {
+  const std::string words =
+      "exp chk orchk nah loop spin back stop skip nop blueprint yes no null also either deny within same attempt "
+      "catch atlast throw called fn add glob nloc remove ensure";
+  std::string expected;
+  std::size_t count = 0;
+  for (std::size_t from = 0; from <= words.size();) {
+    std::size_t to = words.find(' ', from);
+    if (to == std::string::npos) to = words.size();
+    std::string word = words.substr(from, to - from);
+    Keyword keyword = keywordFor(word);
+    EXPECT_NE(keyword, Keyword::None) << word;
+    EXPECT_EQ(keywordText(keyword), word);
+    expected += "kw:" + word + " ";
+    ++count;
+    from = to + 1;
+  }
+  EXPECT_EQ(count, static_cast<std::size_t>(Keyword::Ensure));
+  EXPECT_EQ(render(words), expected + "NL EOF");
+  EXPECT_EQ(render("exps Chk nah_ _loop fnx \"chk\""), "id:exps id:Chk id:nah_ id:_loop id:fnx s:\"chk\" NL EOF");
+  EXPECT_EQ(keywordFor(""), Keyword::None);
+  EXPECT_EQ(keywordText(Keyword::None), "");
 }
 
 TEST(Lexer, NumberForms) {

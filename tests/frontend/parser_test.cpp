@@ -351,6 +351,7 @@ TEST(Parser, EndOfFileInsideBlock) {
     t.kind = kind;
     t.text = text;
     t.line = line;
+    if (kind == TokenKind::Ident) t.keyword = keywordFor(text);
     return t;
   };
   std::vector<Token> tokens = {token(TokenKind::Ident, "spin", 1), token(TokenKind::Ident, "x", 1),
