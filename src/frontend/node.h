@@ -1,16 +1,56 @@
 // The syntax tree: one flat record for every construct.
 //
 // There is no class hierarchy and no virtual dispatch: a Node has a kind
-// and the fields that kind uses, and the evaluator switches on the kind.
-// The parser fills only the fields a kind uses; all others keep their
-// empty defaults. Besides the source-level fields (text, names, params) the
-// parser resolves two things once so that the evaluator never works on
-// text: every name becomes an interned Symbol (sym, nameSyms, paramSyms,
-// CatchClause::nameSym) and every operator an OpCode (op).
+// and the fields that kind uses. The parser fills only the fields a kind
+// uses; all others keep their empty defaults. Besides the source-level
+// fields (text, names, params) the parser resolves two things once so that
+// the evaluator never works on text: every name becomes an interned Symbol
+// (sym, nameSyms, paramSyms, CatchClause::nameSym) and every operator an
+// OpCode (op).
+//
+// Children are stored by position and read through the named accessors
+// below; this table is the layout they encode ("-" marks a null child).
+//
+//   kind      fields                          children
+//   Program   -                               statements...
+//   Block     -                               statements...
+//   Number    isFloat, intValue, floatValue   -
+//   String    text (decoded)                  -
+//   Bool      boolValue                       -
+//   Null      -                               -
+//   Name      text/sym                        -
+//   List      -                               elements...
+//   Dict      -                               key, value, key, value...
+//   BinOp     text/op                         left(), right()
+//   UnaryOp   text/op                         operand()
+//   Assign    text/op ("" / None for =)       target(), value()
+//   Index     -                               object(), index()
+//   Attr      text/sym (the attribute)        object()
+//   Call      -                               callee(), arg(0)...arg(argCount()-1)
+//   If        -                               condition(), thenBlock(), elsePart(): an If, a Block or -
+//   While     -                               condition(), loopBody()
+//   For       text/sym (the variable)         iterable(), loopBody()
+//   FuncDef   text/sym, params, defaults      body()
+//   Lambda    params                          body() (an expression)
+//   Return    -                               returned(), or none
+//   Break, Continue, Pass                     -
+//   ClassDef  text/sym, names (the base)      body()
+//   Try       catches, finallyBody            body()
+//   Throw     -                               thrown()
+//   Import    text/sym (the module)           -
+//   Global, Nonlocal  names/nameSyms          -
+//   Del       -                               target()
+//   Assert    -                               condition(), message(): an expression or -
+//   ListComp  text/sym (the variable)         iterable(), element(), filter(): an expression or -
+//   ExprStmt  -                               expression()
 //
 // Ownership: a node owns its children, defaults, catch bodies and
 // finallyBody. Function and blueprint values keep plain pointers into the
 // tree, so the host keeps every parsed tree alive for the rest of the run.
+//
+// Apart from the tree, each node carries what the evaluator learns on its
+// first run (the last members): which handler runs it, where its name was
+// found last, the value of a literal. They change nothing the tree means.
 #pragma once
 
 #include <cstdint>
@@ -144,15 +184,42 @@ struct Node {
   std::vector<Symbol> nameSyms;    // names interned
   std::vector<Symbol> paramSyms;   // params interned
 
-  // Filled by the evaluator on first use: the immutable value of a string
-  // literal, made once instead of at every evaluation.
-  mutable Ref<Obj> constant;
-  // Filled by the evaluator: where the table last searched for sym held it
-  // (see SymbolMap::find), for names and attributes.
-  mutable uint32_t hint = 0;
+  // Children by role, for the kinds the table above lists them under.
+  const Node* left() const { return child(0); }
+  const Node* right() const { return child(1); }
+  const Node* operand() const { return child(0); }
+  const Node* target() const { return child(0); }
+  const Node* value() const { return child(1); }
+  const Node* object() const { return child(0); }
+  const Node* index() const { return child(1); }
+  const Node* callee() const { return child(0); }
+  size_t argCount() const { return children.size() - 1; }
+  const Node* arg(size_t i) const { return child(i + 1); }
+  const Node* condition() const { return child(0); }
+  const Node* thenBlock() const { return child(1); }
+  const Node* elsePart() const { return child(2); }
+  const Node* iterable() const { return child(0); }
+  const Node* loopBody() const { return child(1); }
+  const Node* body() const { return child(0); }
+  const Node* returned() const { return children.empty() ? nullptr : child(0); }
+  const Node* thrown() const { return child(0); }
+  const Node* message() const { return children.size() < 2 ? nullptr : child(1); }
+  const Node* element() const { return child(1); }
+  const Node* filter() const { return child(2); }
+  const Node* expression() const { return child(0); }
+
+  // Filled by the evaluator on first use (see the file comment): the
+  // handlers, a name's position hint (see SymbolMap::find), and the
+  // immutable value of a string literal, made once instead of at every
+  // evaluation.
   mutable EvalHandler evalHandler = chooseEvalHandler;
   mutable ExecHandler execHandler = chooseExecHandler;
   mutable TestHandler testHandler = chooseTestHandler;
+  mutable uint32_t hint = 0;
+  mutable Ref<Obj> constant;
+
+ private:
+  const Node* child(size_t i) const { return children[i].get(); }
 };
 
 }  // namespace qlr
