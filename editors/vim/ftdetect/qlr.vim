@@ -1,0 +1,2 @@
+" Quillora scripts end in .qlr.
+autocmd BufRead,BufNewFile *.qlr setfiletype qlr
