@@ -49,13 +49,13 @@ endforeach()
 
 
 # Documentation: every example of every Markdown document is run and its shown
-# output compared (conventions in docs/check_docs.py).
+# output compared (conventions in docs/check_docs.py); the README too.
 file(GLOB QLR_DOCUMENTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.md)
 foreach(doc ${PROJECT_SOURCE_DIR}/README.md ${QLR_DOCUMENTS})
-  file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR} ${doc})
-  add_test(NAME docs/${rel}
+  get_filename_component(name ${doc} NAME)
+  add_test(NAME docs/${name}
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/docs/check_docs.py $<TARGET_FILE:qlr> ${doc})
-  set_tests_properties(docs/${rel} PROPERTIES LABELS docs TIMEOUT 300)
+  set_tests_properties(docs/${name} PROPERTIES LABELS docs TIMEOUT 300)
 endforeach()
 
 # Tests that need a tool beyond the build: with_tools.sh skips them (status 77)
@@ -73,6 +73,10 @@ add_test(NAME dist/install
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/dist/install_test.py
           ${CMAKE_COMMAND} ${PROJECT_BINARY_DIR} ${PROJECT_SOURCE_DIR})
 set_tests_properties(dist/install PROPERTIES LABELS dist TIMEOUT 300)
+add_test(NAME dist/configure_without_test_tools
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/dist/configure_test.py
+          ${CMAKE_COMMAND} ${CMAKE_GENERATOR} ${PROJECT_SOURCE_DIR})
+set_tests_properties(dist/configure_without_test_tools PROPERTIES LABELS dist TIMEOUT 300)
 qlr_add_tool_test(dist/deb_package dist dpkg-deb dpkg-shlibdeps --
   ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/dist/package_test.py
   ${CMAKE_CPACK_COMMAND} ${PROJECT_BINARY_DIR} ${PROJECT_VERSION})
