@@ -14,6 +14,8 @@ import subprocess
 import sys
 import tempfile
 
+from report import report
+
 
 def main():
     cmake, generator, source = sys.argv[1:4]
@@ -42,10 +44,7 @@ def main():
             failures.append("no qlr target among %s" % sorted(targets))
         if "qlr_unit_tests" in targets:
             failures.append("the unit tests were configured without GoogleTest")
-    for failure in failures:
-        print(failure)
-    print("configure without GoogleTest and python3: %d failures" % len(failures))
-    return 1 if failures else 0
+    return report(failures, "configure without GoogleTest and python3")
 
 
 if __name__ == "__main__":

@@ -13,6 +13,8 @@ import subprocess
 import sys
 import tempfile
 
+from report import report
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 RUN_GOLDEN = os.path.join(HERE, "..", "golden", "run_golden.py")
 
@@ -80,10 +82,7 @@ def main():
             run = subprocess.run([sys.executable, RUN_GOLDEN, qlr, case], capture_output=True, text=True)
             if run.returncode != 0:
                 failures.append("installed example %s: %s" % (os.path.relpath(case, examples), run.stdout))
-    for failure in failures:
-        print(failure)
-    print("%d installed examples checked, %d failures" % (len(installed_cases), len(failures)))
-    return 1 if failures else 0
+    return report(failures, "install, %d installed examples run" % len(installed_cases))
 
 
 if __name__ == "__main__":

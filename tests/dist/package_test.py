@@ -15,6 +15,8 @@ import subprocess
 import sys
 import tempfile
 
+from report import report
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 RUN_GOLDEN = os.path.join(HERE, "..", "golden", "run_golden.py")
 
@@ -95,10 +97,7 @@ def main():
             golden = run([sys.executable, RUN_GOLDEN, os.path.join(root, "usr", "bin", "qlr"), tour])
             if golden.returncode != 0:
                 failures.append("packaged binary on the packaged tour: " + golden.stdout)
-    for failure in failures:
-        print(failure)
-    print("package checked, %d failures" % len(failures))
-    return 1 if failures else 0
+    return report(failures, "package")
 
 
 if __name__ == "__main__":
