@@ -49,8 +49,9 @@ endforeach()
 
 
 # Documentation: every example of every Markdown document is run and its shown
-# output compared (conventions in docs/check_docs.py); the README too.
-file(GLOB QLR_DOCUMENTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.md)
+# output compared (conventions in docs/check_docs.py): the README, the
+# Markdown documents and the examples of the manual page.
+file(GLOB QLR_DOCUMENTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.md ${PROJECT_SOURCE_DIR}/docs/*.1)
 foreach(doc ${PROJECT_SOURCE_DIR}/README.md ${QLR_DOCUMENTS})
   get_filename_component(name ${doc} NAME)
   add_test(NAME docs/${name}

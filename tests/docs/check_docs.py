@@ -1,7 +1,12 @@
 #!/usr/bin/env python3
-"""Runs every example of a Markdown document and compares what it shows.
+"""Runs every example of a document and compares what it shows.
 
-  check_docs.py QLR DOCUMENT.md
+  check_docs.py QLR DOCUMENT
+
+DOCUMENT is Markdown, or a manual page (a name ending in ".1"), whose
+literal displays (.Bd -literal) are examples: one that starts with "$ qlr"
+alone is a ```repl session (the rest of it), any other that starts with "$ "
+is a ```console block.
 
 The document's fenced blocks follow these conventions (all other blocks, such
 as ```text for grammar sketches, are left alone):
@@ -59,6 +64,27 @@ def fenced_blocks(path):
                 current.text.append(line)
     if current is not None:
         raise SystemExit("%s:%d: unclosed fence" % (path, current.line))
+    return blocks
+
+
+def manual_blocks(path):
+    blocks, current = [], None
+    with open(path, encoding="utf-8") as f:
+        for number, line in enumerate(f, 1):
+            if line.startswith(".Bd -literal"):
+                current = Block("", [], [], number)
+            elif current is not None and line.startswith(".Ed"):
+                lines = current.text
+                if lines and lines[0] == "$ qlr\n":
+                    current.tag, current.text = "repl", "".join(lines[1:])
+                elif lines and lines[0].startswith("$ "):
+                    current.tag, current.text = "console", "".join(lines)
+                else:
+                    raise SystemExit("%s:%d: an example must start with a '$ ' command" % (path, number))
+                blocks.append(current)
+                current = None
+            elif current is not None:
+                current.text.append(line.replace("\\&", "").replace("\\e", "\\"))
     return blocks
 
 
@@ -198,7 +224,7 @@ def check_console(qlr, workdir, block):
 
 def main():
     qlr, document = os.path.abspath(sys.argv[1]), sys.argv[2]
-    blocks = fenced_blocks(document)
+    blocks = manual_blocks(document) if document.endswith(".1") else fenced_blocks(document)
     failures, checked, i = [], 0, 0
     with tempfile.TemporaryDirectory(prefix="qlr-docs-") as workdir:
         while i < len(blocks):
