@@ -47,10 +47,9 @@ foreach(case ${QLR_HOSTILE_CASES})
   set_tests_properties(hostile/${case} PROPERTIES LABELS hostile TIMEOUT 120)
 endforeach()
 
-
-# Documentation: every example of every Markdown document is run and its shown
-# output compared (conventions in docs/check_docs.py): the README, the
-# Markdown documents and the examples of the manual page.
+# Documentation: every example of the README, of the documents under docs/ and
+# of the manual page is run and what it shows compared (conventions in
+# docs/check_docs.py).
 file(GLOB QLR_DOCUMENTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.md ${PROJECT_SOURCE_DIR}/docs/*.1)
 foreach(doc ${PROJECT_SOURCE_DIR}/README.md ${QLR_DOCUMENTS})
   get_filename_component(name ${doc} NAME)
@@ -83,7 +82,7 @@ qlr_add_tool_test(dist/deb_package dist dpkg-deb dpkg-shlibdeps --
   ${CMAKE_CPACK_COMMAND} ${PROJECT_BINARY_DIR} ${PROJECT_VERSION})
 
 # Editor support: the TextMate grammar with the pinned test tool that
-# editors/install.sh installs, the rest of the VS Code extension, and the Vim
+# tests/editors/install.sh installs, the rest of the VS Code extension, and the Vim
 # files in a headless Vim.
 set(QLR_TMGRAMMAR_TEST ${CMAKE_CURRENT_SOURCE_DIR}/editors/node_modules/.bin/vscode-tmgrammar-test)
 qlr_add_tool_test(editors/textmate_grammar editors node ${QLR_TMGRAMMAR_TEST} --
