@@ -1,4 +1,4 @@
-# Tests driven by scripts: golden cases, hostile inputs, examples, documentation, install and editors.
+# Tests driven by scripts: golden cases, hostile inputs, memory bounds, examples, documentation, install and editors.
 
 set(QLR_RUN_GOLDEN ${CMAKE_CURRENT_SOURCE_DIR}/golden/run_golden.py)
 
@@ -45,6 +45,23 @@ string(REPLACE "\n" ";" QLR_HOSTILE_CASES "${QLR_HOSTILE_CASES}")
 foreach(case ${QLR_HOSTILE_CASES})
   add_test(NAME hostile/${case} COMMAND ${Python3_EXECUTABLE} ${QLR_HOSTILE} $<TARGET_FILE:qlr> ${case})
   set_tests_properties(hostile/${case} PROPERTIES LABELS hostile TIMEOUT 120)
+endforeach()
+
+# Memory bounds: scripts run under an address-space limit (run_memory.py);
+# a sanitized build cannot take one and checks only their outcome, smaller.
+set(QLR_MEMORY ${CMAKE_CURRENT_SOURCE_DIR}/memory/run_memory.py)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${QLR_MEMORY})
+execute_process(COMMAND ${Python3_EXECUTABLE} ${QLR_MEMORY} --list
+  OUTPUT_VARIABLE QLR_MEMORY_CASES OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+string(REPLACE "\n" ";" QLR_MEMORY_CASES "${QLR_MEMORY_CASES}")
+set(QLR_MEMORY_BUILD "")
+if(QLR_SANITIZE)
+  set(QLR_MEMORY_BUILD --sanitized)
+endif()
+foreach(case ${QLR_MEMORY_CASES})
+  add_test(NAME memory/${case}
+    COMMAND ${Python3_EXECUTABLE} ${QLR_MEMORY} $<TARGET_FILE:qlr> ${case} ${QLR_MEMORY_BUILD})
+  set_tests_properties(memory/${case} PROPERTIES LABELS memory TIMEOUT 120)
 endforeach()
 
 # Documentation: every example of the README, of the documents under docs/ and

@@ -13,8 +13,11 @@ bool contains(const std::vector<Symbol>& names, Symbol name) {
 
 }  // namespace
 
+// Emptying the scope releases what it bound, and that may free other
+// scopes (closures made by the call), which come back here and take pool
+// slots: room is looked for only once the scope is empty.
 void Environment::recycle(Environment* env) {
-  if (pooled_ == kPoolLimit || env->vars.entries().capacity() > 64) {
+  if (env->vars.entries().capacity() > kPooledTableLimit) {
     delete env;
     return;
   }
@@ -22,6 +25,10 @@ void Environment::recycle(Environment* env) {
   env->parent = nullptr;
   env->globalNames.clear();
   env->nonlocalNames.clear();
+  if (pooled_ == kPoolLimit) {
+    delete env;
+    return;
+  }
   pool_[pooled_++] = env;
 }
 

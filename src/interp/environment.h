@@ -80,6 +80,11 @@ class Environment : public Obj {
   // Returns a scope whose count reached zero to the pool (object.cpp).
   static void recycle(Environment* env);
 
+  // Bindings a pooled scope keeps room for: a scope that grew past this (a
+  // long run of top-level-like code in one call) is freed, not kept, so the
+  // pool never pins large tables.
+  static constexpr size_t kPooledTableLimit = 64;
+
  private:
   Environment() : Obj(ObjType::Environment) {}
 

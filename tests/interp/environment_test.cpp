@@ -148,5 +148,21 @@ TEST(Environment, DeclarationsAreSetsAndRecycledScopesStartClean) {
   }
 }
 
+// The table room a freed scope kept, as the next scope made finds it.
+size_t roomReusedAfter(size_t bindings) {
+  {
+    Ref<Environment> call = Environment::make(nullptr);
+    for (size_t i = 0; i < bindings; ++i) call->bindLocal(intern("room" + std::to_string(i)), I(1));
+  }
+  return Environment::make(nullptr)->vars.entries().capacity();
+}
+
+TEST(Environment, PooledScopesKeepTheirTablesUpToALimit) {
+  EXPECT_EQ(roomReusedAfter(Environment::kPooledTableLimit), Environment::kPooledTableLimit);
+  // A table grown past the limit is freed with its scope; whatever scope
+  // comes next has no more room than the limit.
+  EXPECT_LE(roomReusedAfter(Environment::kPooledTableLimit + 1), Environment::kPooledTableLimit);
+}
+
 }  // namespace
 }  // namespace qlr

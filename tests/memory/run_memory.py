@@ -1,0 +1,111 @@
+#!/usr/bin/env python3
+"""Scripts whose memory must stay bounded: each runs under an address-space limit.
+
+Usage:
+  run_memory.py QLR CASE [--sanitized]   run one case; exit status 0 when it passes
+  run_memory.py --list                   print the case names, one a line
+
+A case writes main.qlr into a fresh temporary folder and runs QLR on it
+under an address-space limit (RLIMIT_AS, what `ulimit -v` sets) far below
+what the script would take if the interpreter kept, reserved or built what
+no script asked for; it passes when qlr prints the expected output and
+exits with 0. Under so small a limit the interpreter's large native stack
+cannot be reserved either, and qlr runs on the main thread's stack, which
+these scripts, recursing nowhere, do not need.
+
+With --sanitized (a build under AddressSanitizer, which reserves terabytes
+of address space for itself) no limit can be set: the case runs at a small
+size and only its outcome is checked.
+"""
+import os
+import resource
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "hostile"))
+from run_hostile import lines  # noqa: E402
+
+RUN_TIMEOUT = 100
+MIB = 1 << 20
+
+# Each case takes whether the build is sanitized and returns the script, the
+# output it must print, and the address-space limit in MiB for a plain build.
+
+
+def closures_freed(per_return, returns):
+    """returns calls, each making per_return closures, each with a scope of its own, and freeing them on return."""
+    src = lines(
+        "exp mk(i):",
+        "    back fn(): i",
+        "exp many(n):",
+        "    fs = [mk(i) loop i within nums(n)]",
+        "    back fs[n - 1]()",
+        "total = 0",
+        "loop j within nums(%d):" % returns,
+        "    total += many(%d)" % per_return,
+        "out(total)")
+    return src, "%d\n" % ((per_return - 1) * returns)
+
+
+def closure_scopes_freed_by_returns(sanitized):
+    # Every return frees 600 closure scopes, more than the scope pool holds.
+    # The pool once lost track of its end there, and every scope freed after
+    # that leaked: 2,000 calls took 300 MiB.
+    return closures_freed(600, 50 if sanitized else 2000) + (48,)
+
+
+def closure_scopes_freed_at_once(sanitized):
+    # 100,000 closure scopes freed by one return, twenty times over: what one
+    # round frees, the next reuses.
+    return closures_freed(100000, 2 if sanitized else 20) + (128,)
+
+
+CASES = {
+    "closure_scopes_freed_by_returns": closure_scopes_freed_by_returns,
+    "closure_scopes_freed_at_once": closure_scopes_freed_at_once,
+}
+
+
+def run_case(qlr, name, sanitized):
+    source, want, limit_mib = CASES[name](sanitized)
+    env = dict(os.environ)
+    env.setdefault("ASAN_OPTIONS", "detect_leaks=0")
+
+    def limit():
+        resource.setrlimit(resource.RLIMIT_AS, (limit_mib * MIB, limit_mib * MIB))
+
+    with tempfile.TemporaryDirectory(prefix="qlr-memory-") as folder:
+        with open(os.path.join(folder, "main.qlr"), "w") as f:
+            f.write(source)
+        try:
+            proc = subprocess.run([os.path.abspath(qlr), "main.qlr"], cwd=folder, stdin=subprocess.DEVNULL,
+                                  capture_output=True, timeout=RUN_TIMEOUT, env=env,
+                                  preexec_fn=None if sanitized else limit)
+        except subprocess.TimeoutExpired:
+            print("FAIL %s: no end within %d s" % (name, RUN_TIMEOUT))
+            return 1
+    got = (proc.stdout, proc.stderr, proc.returncode)
+    if got != (want.encode(), b"", 0):
+        print("FAIL %s (address space limited to %s)\n  got:      %r\n  expected: %r" % (
+            name, "nothing" if sanitized else "%d MiB" % limit_mib,
+            tuple(v[:500] if isinstance(v, bytes) else v for v in got), (want.encode(), b"", 0)))
+        return 1
+    return 0
+
+
+def main():
+    args = sys.argv[1:]
+    if args == ["--list"]:
+        print("\n".join(CASES))
+        return 0
+    sanitized = "--sanitized" in args
+    args = [a for a in args if a != "--sanitized"]
+    if len(args) != 2 or args[1] not in CASES:
+        print(__doc__.strip(), file=sys.stderr)
+        return 2
+    return run_case(args[0], args[1], sanitized)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
