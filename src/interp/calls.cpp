@@ -1,4 +1,6 @@
 // Calls: dispatch on the callee, running script functions, instantiating blueprints.
+#include <algorithm>
+
 #include "interp/budget.h"
 #include "interp/interpreter.h"
 #include "values/stack.h"
@@ -25,6 +27,7 @@ Value Interpreter::instantiate(ClassValue* cls, Args args, int line) {
   auto instance = makeRef<InstanceValue>(Ref<ClassValue>(cls));
   if (FunctionValue* init = cls->findMethod(initSym)) {
     if (callFunction(init, args, instance.get(), line).isAbrupt()) return Value::abrupt();
+    cls->fieldsHint = std::min(instance->fields.size(), kReservedFieldsLimit);
   }
   return Value(instance);
 }

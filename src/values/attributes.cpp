@@ -40,7 +40,6 @@ void Interpreter::setAttr(const Value& obj, Symbol name, const Value& value, int
     throwError("TypeMismatchError", "cannot set attribute '" + symbolName(name) + "' on a " + valueKind(obj), line);
   InstanceValue* inst = obj.asInstance();
   inst->fields.set(name, value);
-  if (inst->fields.size() > inst->cls->fieldsSeen) inst->cls->fieldsSeen = inst->fields.size();
 }
 
 }  // namespace qlr

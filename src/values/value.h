@@ -258,14 +258,20 @@ struct ClassValue : Obj {
   Ref<ClassValue> base;
   SymbolMap<Ref<FunctionValue>> methods;
   SymbolMap<Value> attrs;
-  // The most fields an instance of this blueprint has had: new instances
-  // reserve that much room, so that init fills them without regrowing.
-  mutable size_t fieldsSeen = 0;
+  // The fields the last init of this blueprint left, at most
+  // kReservedFieldsLimit: new instances reserve that much room, so that init
+  // fills them without regrowing.
+  size_t fieldsHint = 0;
 };
+
+// Most field slots a new instance reserves. Inits rarely set more; an
+// instance given more (through put, say) grows its table as any table
+// grows, and does not make every later instance reserve room for them.
+inline constexpr size_t kReservedFieldsLimit = 32;
 
 struct InstanceValue : Obj {
   explicit InstanceValue(Ref<ClassValue> c) : Obj(ObjType::Instance), cls(std::move(c)) {
-    fields.reserve(cls->fieldsSeen);
+    fields.reserve(cls->fieldsHint);
   }
   Ref<ClassValue> cls;
   SymbolMap<Value> fields;

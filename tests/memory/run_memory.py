@@ -61,9 +61,27 @@ def closure_scopes_freed_at_once(sanitized):
     return closures_freed(100000, 2 if sanitized else 20) + (128,)
 
 
+def fields_reserved_after_put(sanitized):
+    # One instance given 100,000 fields through put once made every later
+    # instance of its blueprint reserve room for as many: 2.4 MB each.
+    fields = 1000 if sanitized else 100000
+    src = lines(
+        "blueprint B():",
+        "    exp init(self, v):",
+        "        self.a = v",
+        "        self.b = v + 1",
+        "b = B(0)",
+        "loop i within nums(%d):" % fields,
+        '    put(b, "f" + i, i)',
+        "keep = [B(i) loop i within nums(2000)]",
+        "out(sizeof(keep), keep[1999].b, grab(b, \"f%d\"))" % (fields - 1))
+    return src, "2000 2000 %d\n" % (fields - 1), 64
+
+
 CASES = {
     "closure_scopes_freed_by_returns": closure_scopes_freed_by_returns,
     "closure_scopes_freed_at_once": closure_scopes_freed_at_once,
+    "fields_reserved_after_put": fields_reserved_after_put,
 }
 
 

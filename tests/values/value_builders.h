@@ -8,6 +8,8 @@
 #include <string>
 #include <utility>
 
+#include "frontend/parser.h"
+#include "frontend/token.h"
 #include "host/host.h"
 #include "interp/interpreter.h"
 
@@ -41,6 +43,16 @@ inline void onLargeStack(const std::function<void()>& body) {
     body();
     return 0;
   });
+}
+
+// Runs source in interp's global scope (its tree kept by interp) and
+// returns the global name binds afterwards, or null.
+inline Value runAndRead(Interpreter& interp, const std::string& source, const char* name) {
+  auto tree = parseProgram(lex(source, "t.qlr"), "t.qlr");
+  interp.execBlock(tree.get(), interp.globals.get());
+  interp.keepTree(std::move(tree));
+  Value* bound = interp.globals->lookup(intern(name));
+  return bound ? *bound : Value();
 }
 
 // A value as a test reads it: its kind, then its quoted rendering.
