@@ -6,9 +6,12 @@ namespace builtins {
 
 namespace {
 
-Symbol attributeName(const Value& name) {
-  if (name.is(ValueKind::String)) return intern(name.asString()->view());
-  return intern(valueToString(name, false));
+// The attribute name an argument stands for: a string as it is, anything
+// else rendered (into rendered, which holds the text).
+std::string_view attributeName(const Value& name, std::string& rendered) {
+  if (name.is(ValueKind::String)) return name.asString()->view();
+  rendered = valueToString(name, false);
+  return rendered;
 }
 
 }  // namespace
@@ -26,10 +29,11 @@ Value kind(NativeFn&, Args args) { return makeString(args.empty() ? "null" : val
 
 Value grab(NativeFn& self, Args args) {
   need(self, args, 2, "grab(obj, name) needs 2 arguments");
-  Symbol name = attributeName(args[1]);
-  if (args.size() < 3) return self.interp->getAttr(args[0], name, 0);
+  std::string rendered;
+  std::string_view name = attributeName(args[1], rendered);
+  if (args.size() < 3) return self.interp->getAttrByName(args[0], name, 0);
   try {
-    return self.interp->getAttr(args[0], name, 0);
+    return self.interp->getAttrByName(args[0], name, 0);
   } catch (const QuilloraThrow&) {
     return args[2];
   }
@@ -37,14 +41,18 @@ Value grab(NativeFn& self, Args args) {
 
 Value put(NativeFn& self, Args args) {
   need(self, args, 3, "put(obj, name, value) needs 3 arguments");
-  self.interp->setAttr(args[0], attributeName(args[1]), args[2], 0);
+  std::string rendered;
+  self.interp->setAttrByName(args[0], attributeName(args[1], rendered), args[2], 0);
   return Value();
 }
 
 Value has(NativeFn& self, Args args) {
   need(self, args, 2, "has(obj, name) needs 2 arguments");
+  std::string rendered;
+  std::string_view name = attributeName(args[1], rendered);
+  if (findSymbol(name) == kNoSymbol) return Value::boolean(false);  // bound nowhere
   try {
-    self.interp->getAttr(args[0], attributeName(args[1]), 0);
+    self.interp->getAttrByName(args[0], name, 0);
     return Value::boolean(true);
   } catch (const QuilloraThrow&) {
     return Value::boolean(false);

@@ -153,7 +153,7 @@ struct CatchClause {
   bool hasName = false;
   std::string name;
   std::unique_ptr<Node> body;
-  Symbol nameSym = 0;  // interned name when hasName
+  Symbol nameSym = kNoSymbol;  // interned name when hasName
 };
 
 struct Node {
@@ -179,7 +179,7 @@ struct Node {
   std::unique_ptr<Node> finallyBody;
 
   // Resolved by the parser (see the file comment).
-  Symbol sym = 0;                  // text interned, for kinds whose text is a name
+  Symbol sym = kNoSymbol;          // text interned, for kinds whose text is a name
   OpCode op = OpCode::None;        // BinOp, UnaryOp, Assign
   std::vector<Symbol> nameSyms;    // names interned
   std::vector<Symbol> paramSyms;   // params interned

@@ -10,11 +10,11 @@ namespace qlr {
 
 namespace {
 
-// Symbol 0 is reserved as "no symbol", the value of every unresolved Symbol
-// field in the tree; its name is the empty string and intern never returns
-// it. A deque never moves its elements, so the map can key on views of the
-// stored names and symbolName can hand out references for good. Everything
-// runs on one thread, so the table takes no lock.
+// kNoSymbol holds the first slot (the map does not list it), so every name
+// interned gets another symbol. A deque never moves its elements, so the
+// map can key on views of the stored names and symbolName can hand out
+// references for good. Everything runs on one thread, so the table takes
+// no lock.
 struct SymbolTable {
   std::deque<std::string> names{std::string()};
   std::unordered_map<std::string_view, Symbol> ids;
@@ -34,6 +34,12 @@ Symbol intern(std::string_view name) {
   const std::string& stored = t.names.emplace_back(name);
   t.ids.emplace(stored, sym);
   return sym;
+}
+
+Symbol findSymbol(std::string_view name) {
+  const SymbolTable& t = table();
+  auto found = t.ids.find(name);
+  return found == t.ids.end() ? kNoSymbol : found->second;
 }
 
 const std::string& symbolName(Symbol sym) { return table().names[sym]; }

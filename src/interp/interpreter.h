@@ -145,6 +145,11 @@ class Interpreter {
   void indexSet(const Value& container, const Value& index, const Value& value, int line);
   Value getAttr(const Value& obj, Symbol name, int line);
   void setAttr(const Value& obj, Symbol name, const Value& value, int line);
+  // getAttr and setAttr for a name a script built at run time. Only a new
+  // field interns the name: the symbol table never grows for a read, nor
+  // for a write that fails.
+  Value getAttrByName(const Value& obj, std::string_view name, int line);
+  void setAttrByName(const Value& obj, std::string_view name, const Value& value, int line);
 
   // Errors (errors.cpp).
   Ref<ClassValue> errType(const std::string& kind);

@@ -17,6 +17,19 @@ Value methodValue(Interpreter* interp, FunctionValue* method, InstanceValue* rec
   return Value(fn);
 }
 
+// The error of a read of name that obj has no attribute for.
+[[noreturn]] void noAttribute(Interpreter& interp, const Value& obj, std::string_view name, int line) {
+  if (obj.is(ValueKind::Instance))
+    interp.fail("AttributeError", line, "'", obj.asInstance()->cls->name, "' has no attribute '", name, "'");
+  if (obj.is(ValueKind::Class))
+    interp.fail("AttributeError", line, "class '", obj.asClass()->name, "' has no attribute '", name, "'");
+  interp.fail("TypeMismatchError", line, "cannot access attribute '", name, "' on a ", valueKind(obj));
+}
+
+[[noreturn]] void cannotSetAttribute(Interpreter& interp, const Value& obj, std::string_view name, int line) {
+  interp.fail("TypeMismatchError", line, "cannot set attribute '", name, "' on a ", valueKind(obj));
+}
+
 }  // namespace
 
 Value Interpreter::getAttr(const Value& obj, Symbol name, int line) {
@@ -24,22 +37,28 @@ Value Interpreter::getAttr(const Value& obj, Symbol name, int line) {
     InstanceValue* inst = obj.asInstance();
     if (Value* field = inst->fields.find(name)) return *field;
     if (FunctionValue* method = inst->cls->findMethod(name)) return methodValue(this, method, inst);
-    throwError("AttributeError", "'" + inst->cls->name + "' has no attribute '" + symbolName(name) + "'", line);
-  }
-  if (obj.is(ValueKind::Class)) {
+  } else if (obj.is(ValueKind::Class)) {
     ClassValue* cls = obj.asClass();
     if (Value* attr = cls->attrs.find(name)) return *attr;
     if (FunctionValue* method = cls->findMethod(name)) return methodValue(this, method, nullptr);
-    throwError("AttributeError", "class '" + cls->name + "' has no attribute '" + symbolName(name) + "'", line);
   }
-  throwError("TypeMismatchError", "cannot access attribute '" + symbolName(name) + "' on a " + valueKind(obj), line);
+  noAttribute(*this, obj, symbolName(name), line);
+}
+
+Value Interpreter::getAttrByName(const Value& obj, std::string_view name, int line) {
+  Symbol sym = findSymbol(name);
+  if (sym == kNoSymbol) noAttribute(*this, obj, name, line);
+  return getAttr(obj, sym, line);
 }
 
 void Interpreter::setAttr(const Value& obj, Symbol name, const Value& value, int line) {
-  if (!obj.is(ValueKind::Instance))
-    throwError("TypeMismatchError", "cannot set attribute '" + symbolName(name) + "' on a " + valueKind(obj), line);
-  InstanceValue* inst = obj.asInstance();
-  inst->fields.set(name, value);
+  if (!obj.is(ValueKind::Instance)) cannotSetAttribute(*this, obj, symbolName(name), line);
+  obj.asInstance()->fields.set(name, value);
+}
+
+void Interpreter::setAttrByName(const Value& obj, std::string_view name, const Value& value, int line) {
+  if (!obj.is(ValueKind::Instance)) cannotSetAttribute(*this, obj, name, line);  // before the name is interned
+  setAttr(obj, intern(name), value, line);
 }
 
 }  // namespace qlr

@@ -184,6 +184,15 @@ TEST(Symbols, InternIsStableAndNeverZero) {
   EXPECT_EQ(symbolName(0), "");
 }
 
+TEST(Symbols, FindSymbolNeverGrowsTheTable) {
+  Symbol before = intern("find-before");
+  EXPECT_EQ(findSymbol("find-before"), before);
+  EXPECT_EQ(findSymbol("find-unseen"), kNoSymbol);
+  EXPECT_EQ(findSymbol("find-unseen"), kNoSymbol);
+  EXPECT_EQ(intern("find-after"), before + 1) << "no symbol was made in between";
+  EXPECT_EQ(findSymbol("find-after"), before + 1);
+}
+
 TEST(Operators, OpCodeForEachText) {
   const std::vector<std::pair<std::string, OpCode>> binary = {
       {"either", OpCode::Either}, {"also", OpCode::Also}, {"==", OpCode::Eq},     {"!=", OpCode::Ne},

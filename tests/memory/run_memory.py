@@ -78,10 +78,38 @@ def fields_reserved_after_put(sanitized):
     return src, "2000 2000 %d\n" % (fields - 1), 64
 
 
+def attribute_names_not_interned(sanitized):
+    # has, grab and put once interned every name they were given, for good.
+    # A name bound nowhere is now looked up without a symbol of its own, and
+    # put on a non-instance fails before interning.
+    count = 10000 if sanitized else 300000
+    src = lines(
+        "blueprint B():",
+        "    exp init(self):",
+        "        self.a = 1",
+        "b = B()",
+        "found = 0",
+        "failed = 0",
+        "loop i within nums(%d):" % count,
+        '    chk has(b, "attr" + i) either grab(b, "other" + i, null) != null:',
+        "        found += 1",
+        "    attempt:",
+        '        put([], "field" + i, 1)',
+        "    catch TypeMismatchError:",
+        "        failed += 1",
+        "attempt:",
+        '    grab(b, "never" + 1)',
+        "catch AttributeError called e:",
+        "    out(e.msg)",
+        "out(found, failed, has(b, \"a\"))")
+    return src, "'B' has no attribute 'never1'\n0 %d yes\n" % count, 32
+
+
 CASES = {
     "closure_scopes_freed_by_returns": closure_scopes_freed_by_returns,
     "closure_scopes_freed_at_once": closure_scopes_freed_at_once,
     "fields_reserved_after_put": fields_reserved_after_put,
+    "attribute_names_not_interned": attribute_names_not_interned,
 }
 
 
