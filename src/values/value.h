@@ -364,12 +364,20 @@ void walkRange(const RangeVal& r, F&& visit) {
 }
 
 // Calls visit with each item a loop over iterable sees, while it returns
-// true. Ranges are walked lazily; every other iterable is a snapshot taken
-// before the first item.
+// true. Ranges and strings are walked lazily, an item at a time (a string
+// never changes, so its bytes as the loop reaches them are its bytes when
+// the loop began); a list or a dict is a snapshot taken before the first item.
 template <class F>
 void forEachItem(const Value& iterable, int line, const ErrorReporter& report, F&& visit) {
   if (iterable.is(ValueKind::Range)) {
     walkRange(*iterable.asRange(), [&](int64_t v) { return visit(Value::integer(v)); });
+    return;
+  }
+  if (iterable.is(ValueKind::String)) {
+    spendBudget(1);
+    Ref<StringValue> text(iterable.asString());  // the loop may rebind whatever held it
+    for (unsigned char byte : text->view())
+      if (!visit(Value(ValueKind::String, StringValue::ofByte(byte)))) return;
     return;
   }
   for (Value& item : materializeIterable(iterable, line, report))

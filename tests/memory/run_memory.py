@@ -105,11 +105,31 @@ def attribute_names_not_interned(sanitized):
     return src, "'B' has no attribute 'never1'\n0 %d yes\n" % count, 32
 
 
+def string_walked_lazily(sanitized):
+    # A loop or comprehension over a string once made a value of every byte
+    # before the first item: 16 bytes each, 512 MiB for a 32 MiB string.
+    doublings = 15 if sanitized else 20
+    size = 32 << doublings
+    src = lines(
+        's = "%s"' % ("abcdefgh" * 4),
+        "loop i within nums(%d):" % doublings,
+        "    s = s + s",
+        "n = 0",
+        "loop c within s:",
+        "    n += 1",
+        "    chk n == 3:",
+        "        stop",
+        'xs = [c loop c within s chk c == "q"]',
+        "out(sizeof(s), n, c, sizeof(xs))")
+    return src, "%d 3 h 0\n" % size, 128
+
+
 CASES = {
     "closure_scopes_freed_by_returns": closure_scopes_freed_by_returns,
     "closure_scopes_freed_at_once": closure_scopes_freed_at_once,
     "fields_reserved_after_put": fields_reserved_after_put,
     "attribute_names_not_interned": attribute_names_not_interned,
+    "string_walked_lazily": string_walked_lazily,
 }
 
 
