@@ -11,7 +11,7 @@ namespace {
 
 // Native stack kept free below the deepest script call: room for the
 // frames one call may still push before the next check (a nesting-limited
-// expression, a built-in, rendering, an error's unwinding).
+// expression, a built-in, an error's unwinding).
 #if defined(QLR_ADDRESS_SANITIZER)
 constexpr uintptr_t kStackReserve = uintptr_t{8} << 20;
 // The sanitizer cannot follow an exception's unwinding through more than

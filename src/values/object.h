@@ -44,7 +44,11 @@ struct Obj {
 
   uint32_t refCount = 0;
   ObjType type;
+  // Set while a rendering has this list or dict open (container_path.h):
+  // met again then, it is inside itself.
+  mutable bool rendering = false;
 };
+static_assert(sizeof(Obj) == 8, "the header is a count and two bytes of tags");
 
 // Destroys an object whose count reached zero (see the file comment).
 void destroyObj(Obj* obj);

@@ -2,38 +2,14 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <vector>
 
 #include "interp/budget.h"
-#include "values/stack.h"
+#include "values/container_path.h"
 #include "values/value.h"
 
 namespace qlr {
 
 namespace {
-
-// Containers being rendered, outermost first. A container met again while
-// it is still open is the container inside itself: it renders as a marker
-// instead of recursing forever.
-std::vector<const Obj*>& openContainers() {
-  static auto* open = new std::vector<const Obj*>();  // outlives static destructors
-  return *open;
-}
-
-struct OpenContainer {
-  explicit OpenContainer(const Obj* obj) {
-    auto& open = openContainers();
-    if (open.size() >= static_cast<size_t>(kMaxContainerDepth) || nativeStackLow()) raiseRecursionError();
-    open.push_back(obj);
-  }
-  ~OpenContainer() { openContainers().pop_back(); }
-};
-
-bool isOpen(const Obj* obj) {
-  for (const Obj* o : openContainers())
-    if (o == obj) return true;
-  return false;
-}
 
 void appendQuoted(std::string& out, std::string_view text) {
   out += '"';
@@ -50,6 +26,81 @@ void appendInt(std::string& out, int64_t i) {
   out.append(buf, static_cast<size_t>(end - buf));
 }
 
+void spendOnValue(const Value& v) { spendBudget(1 + (v.is(ValueKind::String) ? v.asString()->size / 16 : 0)); }
+
+// The containers a rendering has open, each marked while it is.
+class OpenContainers {
+ public:
+  OpenContainers() = default;
+  OpenContainers(const OpenContainers&) = delete;
+  OpenContainers& operator=(const OpenContainers&) = delete;
+  ~OpenContainers() {
+    while (!path.empty()) close();  // an error (memory, the fuzzing budget) cut the rendering short
+  }
+
+  // The opening bracket of a list or dict, or the marker of one inside
+  // itself when it is open already.
+  void enter(std::string& out, const Value& v) {
+    bool isList = v.is(ValueKind::List);
+    const Obj* obj = v.asObj();
+    if (obj->rendering) {
+      out += isList ? "[...]" : "{...}";
+      return;
+    }
+    path.open(obj);
+    obj->rendering = true;
+    out += isList ? '[' : '{';
+  }
+  void close() {
+    path.top().first->rendering = false;
+    path.close();
+  }
+
+  ContainerPath path;
+};
+
+// appendValue of a list or dict, kept apart so that rendering a scalar,
+// far the commonest case, sets up no path.
+[[gnu::noinline]] void appendContainer(std::string& out, const Value& v) {
+  OpenContainers open;
+  open.enter(out, v);
+  while (!open.path.empty()) {
+    ContainerPath::Frame& at = open.path.top();
+    const Value* item;
+    if (at.first->type == ObjType::List) {
+      const auto& items = static_cast<const ListValue*>(at.first)->items;
+      if (at.next >= items.size()) {
+        out += ']';
+        open.close();
+        continue;
+      }
+      if (at.next) out += ", ";
+      item = &items[at.next++];
+    } else {
+      const auto* dict = static_cast<const DictValue*>(at.first);
+      at.next = dict->liveFrom(at.next);
+      if (at.next >= dict->entries.size()) {
+        out += '}';
+        open.close();
+        continue;
+      }
+      if (at.started) out += ", ";
+      at.started = true;
+      const DictValue::Entry& entry = dict->entries[at.next++];
+      out += '"';
+      out += entry.key.asString()->view();
+      out += "\": ";
+      item = &entry.value;
+    }
+    if (item->is(ValueKind::List) || item->is(ValueKind::Dict)) {
+      spendOnValue(*item);
+      open.enter(out, *item);
+    } else {
+      appendValue(out, *item, true);
+    }
+  }
+}
+
 }  // namespace
 
 std::string formatDouble(double x) {
@@ -63,7 +114,7 @@ std::string formatDouble(double x) {
 }
 
 void appendValue(std::string& out, const Value& v, bool quoteStrings) {
-  spendBudget(1 + (v.is(ValueKind::String) ? v.asString()->size / 16 : 0));
+  spendOnValue(v);
   switch (v.kind()) {
     case ValueKind::Null:
       out += "null";
@@ -84,42 +135,10 @@ void appendValue(std::string& out, const Value& v, bool quoteStrings) {
         out += v.asString()->view();
       }
       return;
-    case ValueKind::List: {
-      const ListValue* list = v.asList();
-      if (isOpen(list)) {
-        out += "[...]";
-        return;
-      }
-      OpenContainer guard(list);
-      out += '[';
-      for (size_t i = 0; i < list->items.size(); ++i) {
-        if (i) out += ", ";
-        Value item = list->items[i];
-        appendValue(out, item, true);
-      }
-      out += ']';
+    case ValueKind::List:
+    case ValueKind::Dict:
+      appendContainer(out, v);
       return;
-    }
-    case ValueKind::Dict: {
-      const DictValue* dict = v.asDict();
-      if (isOpen(dict)) {
-        out += "{...}";
-        return;
-      }
-      OpenContainer guard(dict);
-      out += '{';
-      bool first = true;
-      dict->forEach([&](const Value& key, const Value& value) {
-        if (!first) out += ", ";
-        first = false;
-        out += '"';
-        out += key.asString()->view();
-        out += "\": ";
-        appendValue(out, value, true);
-      });
-      out += '}';
-      return;
-    }
     case ValueKind::Function:
       out += "<function ";
       out += v.asFunction()->name();

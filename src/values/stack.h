@@ -1,11 +1,10 @@
 // The native stack guard shared by everything that recurses on script data.
 //
 // The evaluator recurses on the native stack once per nested call and
-// expression, and equality and rendering once per nested container. Counts
-// bound most of that; the guard catches what counts cannot see (a tree as
-// deep as a long run of "+", a small stack on a test thread) by comparing
-// the current frame's address with a floor the running interpreter sets a
-// safe distance above the end of its thread's stack.
+// expression. Counts bound most of that; the guard catches what counts
+// cannot see (a tree as deep as a long run of "+", a small stack on a test
+// thread) by comparing the current frame's address with a floor the running
+// interpreter sets a safe distance above the end of its thread's stack.
 #pragma once
 
 #include <cstdint>

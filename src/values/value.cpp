@@ -7,7 +7,7 @@
 #include "frontend/node.h"
 #include "interp/budget.h"
 #include "interp/environment.h"
-#include "values/stack.h"
+#include "values/container_path.h"
 
 namespace qlr {
 
@@ -249,13 +249,21 @@ namespace {
 
 const ErrorReporter* valueReporter = nullptr;
 
-bool equalAt(const Value& a, const Value& b, int depth) {
+// What comparing two values decides without looking inside two containers.
+enum class Shallow : uint8_t {
+  Equal,
+  Unequal,
+  Open,  // two lists, or two dicts, of one size: their items decide
+};
+
+Shallow compareShallow(const Value& a, const Value& b) {
+  auto decided = [](bool equal) { return equal ? Shallow::Equal : Shallow::Unequal; };
   switch (a.kind()) {
     case ValueKind::Int:
-      if (b.is(ValueKind::Int)) return a.asInt() == b.asInt();
-      return b.is(ValueKind::Float) && static_cast<double>(a.asInt()) == b.asFloat();
+      if (b.is(ValueKind::Int)) return decided(a.asInt() == b.asInt());
+      return decided(b.is(ValueKind::Float) && static_cast<double>(a.asInt()) == b.asFloat());
     case ValueKind::Float:
-      return b.isNumber() && a.asFloat() == toDouble(b);
+      return decided(b.isNumber() && a.asFloat() == toDouble(b));
     case ValueKind::Null:
     case ValueKind::Bool:
     case ValueKind::String:
@@ -268,41 +276,18 @@ bool equalAt(const Value& a, const Value& b, int depth) {
     case ValueKind::Range:
       break;
   }
-  if (a.kind() != b.kind()) return false;
+  if (a.kind() != b.kind()) return Shallow::Unequal;
   switch (a.kind()) {
     case ValueKind::Null:
-      return true;
+      return Shallow::Equal;
     case ValueKind::Bool:
-      return a.asBool() == b.asBool();
+      return decided(a.asBool() == b.asBool());
     case ValueKind::String:
-      return a.asString() == b.asString() || a.asString()->view() == b.asString()->view();
-    case ValueKind::List: {
-      const auto& x = a.asList()->items;
-      const auto& y = b.asList()->items;
-      if (x.size() != y.size()) return false;
-      if (depth >= kMaxContainerDepth || nativeStackLow()) raiseRecursionError();
-      spendBudget(x.size());  // lists sharing sublists compare in time exponential in their depth
-      for (size_t i = 0; i < x.size() && i < y.size(); ++i)
-        if (!equalAt(x[i], y[i], depth + 1)) return false;
-      return true;
-    }
-    case ValueKind::Dict: {
-      DictValue* x = a.asDict();
-      DictValue* y = b.asDict();
-      if (x->size() != y->size()) return false;
-      if (depth >= kMaxContainerDepth || nativeStackLow()) raiseRecursionError();
-      spendBudget(x->size());
-      for (size_t i = 0; i < x->entries.size(); ++i) {
-        const DictValue::Entry& e = x->entries[i];
-        if (e.key.is(ValueKind::Null)) continue;
-        Value key = e.key, value = e.value;  // hold both: the comparison may run long
-        Value* other = y->find(key.asString());
-        if (!other) return false;
-        Value otherValue = *other;
-        if (!equalAt(value, otherValue, depth + 1)) return false;
-      }
-      return true;
-    }
+      return decided(a.asString() == b.asString() || a.asString()->view() == b.asString()->view());
+    case ValueKind::List:
+      return a.asList()->items.size() == b.asList()->items.size() ? Shallow::Open : Shallow::Unequal;
+    case ValueKind::Dict:
+      return a.asDict()->size() == b.asDict()->size() ? Shallow::Open : Shallow::Unequal;
     case ValueKind::Int:
     case ValueKind::Float:
     case ValueKind::Function:
@@ -310,9 +295,64 @@ bool equalAt(const Value& a, const Value& b, int depth) {
     case ValueKind::Instance:
     case ValueKind::Native:
     case ValueKind::Range:
-      return false;
+      return Shallow::Unequal;
   }
-  return false;
+  return Shallow::Unequal;
+}
+
+// Opens a pair that compareShallow found Open. A pair met again while it
+// is open would take the comparison round that cycle for ever: it raises
+// RecursionError instead (see container_path.h for when it is noticed).
+void openPair(ContainerPath& path, const Value& a, const Value& b) {
+  if (path.returnsToCheckpoint(a.asObj(), b.asObj())) raiseRecursionError();
+  // Lists sharing sublists compare in time exponential in their depth.
+  spendBudget(a.is(ValueKind::List) ? a.asList()->items.size() : a.asDict()->size());
+  path.open(a.asObj(), b.asObj());
+}
+
+// valuesEqual of two lists or two dicts that compareShallow found Open:
+// item by item, depth first, in the order of a (a dict's entries in
+// insertion order, each looked up in b); the first difference decides.
+[[gnu::noinline]] bool containersEqual(const Value& a, const Value& b) {
+  ContainerPath path;
+  openPair(path, a, b);
+  while (!path.empty()) {
+    ContainerPath::Frame& open = path.top();
+    const Value* x;
+    const Value* y;
+    if (open.first->type == ObjType::List) {
+      const auto& xs = static_cast<const ListValue*>(open.first)->items;
+      const auto& ys = static_cast<const ListValue*>(open.second)->items;
+      if (open.next >= xs.size() || open.next >= ys.size()) {
+        path.close();
+        continue;
+      }
+      x = &xs[open.next];
+      y = &ys[open.next];
+      ++open.next;
+    } else {
+      const auto* dict = static_cast<const DictValue*>(open.first);
+      open.next = dict->liveFrom(open.next);
+      if (open.next >= dict->entries.size()) {
+        path.close();
+        continue;
+      }
+      const DictValue::Entry& entry = dict->entries[open.next++];
+      x = &entry.value;
+      y = static_cast<const DictValue*>(open.second)->find(entry.key.asString());
+      if (!y) return false;
+    }
+    switch (compareShallow(*x, *y)) {
+      case Shallow::Equal:
+        break;
+      case Shallow::Unequal:
+        return false;
+      case Shallow::Open:
+        openPair(path, *x, *y);
+        break;
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -333,7 +373,11 @@ void ErrorReporter::operator()(const std::string& kind, const std::string& messa
   throw std::logic_error("error reporter returned");
 }
 
-bool valuesEqual(const Value& a, const Value& b) { return equalAt(a, b, 0); }
+bool valuesEqual(const Value& a, const Value& b) {
+  Shallow shallow = compareShallow(a, b);
+  if (shallow != Shallow::Open) return shallow == Shallow::Equal;
+  return containersEqual(a, b);
+}
 
 bool identicalValues(const Value& a, const Value& b) {
   switch (a.kind()) {

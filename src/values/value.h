@@ -17,10 +17,18 @@
 // Rendering, loops over a dict, keys and values all follow it, so output is
 // the same on every platform and every run.
 //
-// Helpers that have no interpreter (equality, rendering, indexing helpers)
-// raise script errors through an ErrorReporter; equality and rendering of
-// containers nested past kMaxContainerDepth raise RecursionError through the
-// reporter the running interpreter installs (setValueErrorReporter).
+// Helpers that have no interpreter (equality, indexing helpers) raise
+// script errors through an ErrorReporter.
+//
+// Equality and rendering follow nested lists and dicts to any depth: they
+// walk them with a stack on the heap (container_path.h), never recursing
+// on the native stack, and so do all that render or compare values (keys,
+// membership, joining, printing). A container inside itself renders as
+// "[...]" or "{...}" where it is met again. Comparing two containers whose
+// walk side by side comes back to a pair it is still inside (a list that
+// holds itself, compared with itself) would never end; it raises
+// RecursionError through the reporter the running interpreter installs
+// (setValueErrorReporter) instead.
 #pragma once
 
 #include <cstdint>
@@ -207,10 +215,18 @@ struct DictValue : Obj {
 
   Value* find(std::string_view key, uint32_t hash);
   Value* find(const StringValue* key) { return find(key->view(), key->hash()); }
+  const Value* find(const StringValue* key) const { return const_cast<DictValue*>(this)->find(key); }
   // Binds key (a string value) to value, keeping the place of an existing key.
   void set(const Value& key, Value value);
   bool erase(std::string_view key, uint32_t hash);
   size_t size() const { return live; }
+
+  // The position of the first entry at or after at that is not erased, or
+  // entries.size() when none is.
+  size_t liveFrom(size_t at) const {
+    while (at < entries.size() && entries[at].key.is(ValueKind::Null)) ++at;
+    return at;
+  }
 
   template <class F>
   void forEach(F&& f) const {
@@ -308,13 +324,8 @@ class ErrorReporter {
   Fn fn_;
 };
 
-// Deepest container nesting that equality and rendering follow. Both recurse
-// on the native stack; past this depth (a list nested in itself, or built
-// ten thousand levels deep) they raise RecursionError instead.
-inline constexpr int kMaxContainerDepth = 10000;
-
-// Installs the reporter used for RecursionError from equality and rendering;
-// returns the one it replaces.
+// Installs the reporter through which equality raises RecursionError for
+// containers compared inside themselves; returns the one it replaces.
 const ErrorReporter* setValueErrorReporter(const ErrorReporter* reporter);
 // Raises RecursionError through that reporter.
 [[noreturn]] void raiseRecursionError();

@@ -274,7 +274,9 @@ def long_orchk_chain():
 @case("deep_data")
 def deep_data():
     # Nesting built at run time has no parse limit: rendering and comparing
-    # it must stop with a RecursionError, and letting it go must not crash.
+    # follow it to any depth, a cycle however long renders its marker where
+    # it closes and stops a comparison with a RecursionError, and letting it
+    # all go must not crash.
     depth = 1_000_000
     src = lines(
         "exp report(f):",
@@ -284,17 +286,38 @@ def deep_data():
         "    out(classname(e), e.msg)",
         "xs = 0",
         "ys = 0",
+        "zs = 1",
         "d = {}",
         "loop i within nums(%d):" % depth,
         "  xs = [xs]",
         "  ys = [ys]",
+        "  zs = [zs]",
         '  d = {"k": d}',
         "report(fn(): sizeof(xs))",
-        "report(fn(): strval(xs))",
+        "out(xs, d)",
+        "report(fn(): sizeof(strval(xs)))",
+        'report(fn(): strval(xs)[%d] + strval(xs)[%d])' % (depth - 1, depth),
         "report(fn(): xs == ys)",
-        "report(fn(): strval(d))",
+        "report(fn(): xs == zs)",
+        "report(fn(): xs within [1, zs, ys])",
+        "report(fn(): sizeof(strval(d)))",
+        "report(fn(): sizeof(\"\" + d))",
+        "ring = []",
+        "at = ring",
+        "loop i within nums(%d):" % (depth - 1),
+        "  inner = []",
+        "  append(at, inner)",
+        "  at = inner",
+        "append(at, ring)",
+        "text = strval(ring)",
+        "report(fn(): sizeof(text))",
+        'report(fn(): text[%d] + text[%d] + text[%d])' % (depth - 1, depth, depth + 1),
+        "report(fn(): ring == ring)",
+        "at = null",
+        "inner = null",
         "xs = null",
         "ys = null",
+        "zs = null",
         "d = null",
         "blueprint C():",
         "  exp m(self):",
@@ -307,7 +330,10 @@ def deep_data():
         "C = null",
         'out("released")')
     rec = "RecursionError maximum recursion depth exceeded\n"
-    want = "1\n" + rec * 3 + "7\nAttributeError 'C' has no attribute 'missing'\nreleased\n"
+    want = ("1\n" + "[" * depth + "0" + "]" * depth + " " + '{"k": ' * depth + "{}" + "}" * depth
+            + "\n%d\n[0\nyes\nno\nyes\n%d\n%d\n" % (2 * depth + 1, 7 * depth + 2, 7 * depth + 2)
+            + "%d\n[[.\n" % (2 * depth + 5) + rec
+            + "7\nAttributeError 'C' has no attribute 'missing'\nreleased\n")
     return src, [outcome(stdout=want.encode())]
 
 

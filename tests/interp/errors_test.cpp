@@ -95,27 +95,25 @@ TEST(CatchMatches, ByBlueprintChainOrKindName) {
 }
 
 TEST(RecursionReporter, FollowsTheLiveInterpreter) {
-  onLargeStack([] {
-    Value list = L({});
-    list.asList()->items.push_back(list);
-    auto ownerOfRaised = [&]() -> const ClassValue* {
-      try {
-        valuesEqual(list, list);
-      } catch (const QuilloraThrow& thrown) {
-        return thrown.value.asInstance()->cls.get();
-      }
-      return nullptr;
-    };
-    {
-      Interpreter outer;
-      {
-        Interpreter inner;
-        EXPECT_EQ(ownerOfRaised(), inner.errType("RecursionError").get());
-      }
-      EXPECT_EQ(ownerOfRaised(), outer.errType("RecursionError").get()) << "the outer reporter is restored";
+  Value list = L({});
+  list.asList()->items.push_back(list);
+  auto ownerOfRaised = [&]() -> const ClassValue* {
+    try {
+      valuesEqual(list, list);
+    } catch (const QuilloraThrow& thrown) {
+      return thrown.value.asInstance()->cls.get();
     }
-    list.asList()->items.clear();
-  });
+    return nullptr;
+  };
+  {
+    Interpreter outer;
+    {
+      Interpreter inner;
+      EXPECT_EQ(ownerOfRaised(), inner.errType("RecursionError").get());
+    }
+    EXPECT_EQ(ownerOfRaised(), outer.errType("RecursionError").get()) << "the outer reporter is restored";
+  }
+  list.asList()->items.clear();
 }
 
 }  // namespace

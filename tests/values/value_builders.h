@@ -2,11 +2,11 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "frontend/parser.h"
 #include "frontend/token.h"
@@ -26,6 +26,29 @@ inline Value D(std::initializer_list<std::pair<const char*, Value>> entries) {
   return Value(dict);
 }
 inline Value R(int64_t start, int64_t stop, int64_t step) { return Value(makeRef<RangeVal>(start, stop, step)); }
+// depth lists, each holding the next; the innermost holds innermost.
+inline Value nested(size_t depth, std::vector<Value> innermost = {}) {
+  Value top = makeList(std::move(innermost));
+  for (size_t i = 1; i < depth; ++i) top = L({top});
+  return top;
+}
+
+// depth lists, each holding the next; the innermost holds items, then the
+// outermost: a list inside itself, depth levels down. Returns the outermost
+// and the innermost, whose items the caller clears to free the ring.
+inline std::pair<Value, Value> ring(size_t depth, std::vector<Value> items) {
+  Value top = L({});
+  Value at = top;
+  for (size_t i = 1; i < depth; ++i) {
+    Value next = L({});
+    at.asList()->items.push_back(next);
+    at = next;
+  }
+  items.push_back(top);
+  at.asList()->items = std::move(items);
+  return {top, at};
+}
+
 // A definition node for a function value; the caller keeps it alive while the function lives.
 inline std::unique_ptr<Node> definition(const std::string& name, NodeKind kind = NodeKind::FuncDef) {
   auto def = std::make_unique<Node>(kind, 1);
@@ -35,15 +58,6 @@ inline std::unique_ptr<Node> definition(const std::string& name, NodeKind kind =
 }
 inline Value Fn(const Node* def) { return Value(makeRef<FunctionValue>(def, nullptr)); }
 inline Value Native() { return Value(makeRef<NativeFn>([](NativeFn&, Args) { return Value(); })); }
-
-// Runs body on a stack as large as a real run has: walks ten thousand
-// containers deep outgrow the main thread's stack in the sanitized build.
-inline void onLargeStack(const std::function<void()>& body) {
-  runOnLargeStack([&] {
-    body();
-    return 0;
-  });
-}
 
 // Runs source in interp's global scope (its tree kept by interp) and
 // returns the global name binds afterwards, or null.

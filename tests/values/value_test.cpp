@@ -13,13 +13,6 @@ using namespace qlr::testing;
 
 constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
 
-// A list nested depth levels deep, the innermost empty.
-Value nested(int depth) {
-  Value v = L({});
-  for (int i = 1; i < depth; ++i) v = L({v});
-  return v;
-}
-
 // Built by appending: GCC 12 misreads "k" + std::to_string(i) as an overlapping copy.
 std::string key(int i) {
   std::string k = "k";
@@ -94,27 +87,73 @@ TEST(ValueEquality, Matrix) {
 }
 
 TEST(ValueEquality, ContainersInsideThemselvesRaiseRecursionError) {
-  onLargeStack([] {
-    Interpreter interp;
-    Value list = L({I(1)});
-    list.asList()->items.push_back(list);
-    Value dict = D({{"a", I(1)}});
-    dict.asDict()->set(S("me"), dict);
+  Interpreter interp;
+  Value list = L({I(1)});
+  list.asList()->items.push_back(list);
+  Value dict = D({{"a", I(1)}});
+  dict.asDict()->set(S("me"), dict);
 
-    int64_t line = -1;
-    EXPECT_EQ(raised([&] { valuesEqual(list, list); }, &line), "RecursionError: maximum recursion depth exceeded");
-    EXPECT_EQ(line, 0);
-    EXPECT_EQ(raised([&] { valuesEqual(dict, dict); }), "RecursionError: maximum recursion depth exceeded");
-    // A difference met before the cycle decides the comparison.
-    EXPECT_FALSE(valuesEqual(list, L({I(2), list})));
-    // Ten thousand levels compare; one more does not.
-    EXPECT_TRUE(valuesEqual(nested(kMaxContainerDepth), nested(kMaxContainerDepth)));
-    EXPECT_EQ(raised([] { valuesEqual(nested(kMaxContainerDepth + 1), nested(kMaxContainerDepth + 1)); }),
-              "RecursionError: maximum recursion depth exceeded");
+  int64_t line = -1;
+  EXPECT_EQ(raised([&] { valuesEqual(list, list); }, &line), "RecursionError: maximum recursion depth exceeded");
+  EXPECT_EQ(line, 0);
+  EXPECT_EQ(raised([&] { valuesEqual(dict, dict); }), "RecursionError: maximum recursion depth exceeded");
+  // A difference met before the cycle decides the comparison.
+  EXPECT_FALSE(valuesEqual(list, L({I(2), list})));
+  // Two cycles of different lengths still come back to a pair compared before.
+  Value once = L({});
+  once.asList()->items.push_back(once);
+  Value twice = L({L({})});
+  twice.asList()->items[0].asList()->items.push_back(twice);
+  EXPECT_EQ(raised([&] { valuesEqual(once, twice); }), "RecursionError: maximum recursion depth exceeded");
+  // A cycle compared with finite nesting ends where the nesting does.
+  EXPECT_FALSE(valuesEqual(once, nested(50)));
 
-    list.asList()->items.clear();
-    dict.asDict()->erase("me", hashString("me"));
-  });
+  list.asList()->items.clear();
+  dict.asDict()->erase("me", hashString("me"));
+  once.asList()->items.clear();
+  twice.asList()->items[0].asList()->items.clear();
+}
+
+TEST(ValueEquality, CycleDeepInsideRaisesUnlessADifferenceComesFirst) {
+  Interpreter interp;
+  // Deep enough that the open pairs no longer fit the path's own frames.
+  for (size_t depth : {3u, 16u, 17u, 40u}) {
+    auto [a, innermostA] = ring(depth, {L({I(5)}), L({I(5)})});
+    auto [b, innermostB] = ring(depth, {L({I(5)}), L({F(5.0)})});
+    auto [c, innermostC] = ring(depth, {L({I(5)}), L({I(6)})});
+    EXPECT_EQ(raised([&] { valuesEqual(a, b); }), "RecursionError: maximum recursion depth exceeded")
+        << depth << " deep";
+    EXPECT_EQ(raised([&] { valuesEqual(a, a); }), "RecursionError: maximum recursion depth exceeded");
+    EXPECT_FALSE(valuesEqual(a, c)) << depth << " deep";
+    for (Value* innermost : {&innermostA, &innermostB, &innermostC}) innermost->asList()->items.clear();
+  }
+}
+
+TEST(ValueEquality, NestingComparesToAnyDepth) {
+  const size_t depth = 1'000'000;
+  EXPECT_TRUE(valuesEqual(nested(depth), nested(depth)));
+  EXPECT_FALSE(valuesEqual(nested(depth), nested(depth - 1)));
+  Value a = L({I(1)}), b = L({I(2)});
+  Value x = D({{"k", a}}), y = D({{"k", b}});
+  for (size_t i = 1; i < depth; ++i) {
+    x = D({{"k", x}});
+    y = D({{"k", y}});
+  }
+  EXPECT_FALSE(valuesEqual(x, y));
+  b.asList()->items[0] = F(1.0);
+  EXPECT_TRUE(valuesEqual(x, y));
+}
+
+TEST(ValueEquality, DictEntriesCompareInTheLeftDictsOrder) {
+  Interpreter interp;
+  Value loop = L({});
+  loop.asList()->items.push_back(loop);
+  Value left = D({{"cycle", loop}, {"n", I(1)}});
+  Value right = D({{"n", I(2)}, {"cycle", loop}});
+  // The left operand's first entry is the cycle; the right's is the difference.
+  EXPECT_EQ(raised([&] { valuesEqual(left, right); }), "RecursionError: maximum recursion depth exceeded");
+  EXPECT_FALSE(valuesEqual(right, left));
+  loop.asList()->items.clear();
 }
 
 TEST(ValueIdentity, SameRules) {
