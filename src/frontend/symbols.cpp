@@ -32,7 +32,12 @@ Symbol intern(std::string_view name) {
   if (auto found = t.ids.find(name); found != t.ids.end()) return found->second;
   auto sym = static_cast<Symbol>(t.names.size());
   const std::string& stored = t.names.emplace_back(name);
-  t.ids.emplace(stored, sym);
+  try {
+    t.ids.emplace(stored, sym);
+  } catch (...) {
+    t.names.pop_back();  // out of memory: the name is not half interned
+    throw;
+  }
   return sym;
 }
 

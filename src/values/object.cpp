@@ -1,6 +1,7 @@
 // Destruction of heap objects, without recursion on the native stack.
 #include "values/object.h"
 
+#include <new>
 #include <vector>
 
 #include "interp/environment.h"
@@ -49,13 +50,29 @@ void freeBlock(void* block, size_t bytes) {
   head = block;
 }
 
+bool releaseFreeBlocks() noexcept {
+  bool released = false;
+  for (void*& head : freeBlocks) {
+    while (head) {
+      void* block = head;
+      head = *static_cast<void**>(block);
+      ::operator delete(block);
+      released = true;
+    }
+  }
+  return released;
+}
+
 namespace {
 
 // Objects whose count reached zero while another object was being
 // destroyed; the outermost destroyObj works through them. Never freed, so
 // that values released by static destructors at exit still find it.
 std::vector<Obj*>& pendingObjs() {
-  static auto* pending = new std::vector<Obj*>();
+  // Made in static storage: making it must not allocate either, since the
+  // first release may come when memory has run out.
+  alignas(std::vector<Obj*>) static unsigned char storage[sizeof(std::vector<Obj*>)];
+  static auto* pending = ::new (storage) std::vector<Obj*>();
   return *pending;
 }
 bool draining = false;
@@ -100,7 +117,13 @@ void destroyObj(Obj* obj) {
     return;
   }
   if (draining) {
-    pendingObjs().push_back(obj);
+    try {
+      pendingObjs().push_back(obj);
+    } catch (const std::bad_alloc&) {
+      // Releasing runs in destructors, which must not throw: with no room
+      // to queue it, the object goes at once, recursing this one time.
+      destroyOne(obj);
+    }
     return;
   }
   draining = true;

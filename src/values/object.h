@@ -31,9 +31,15 @@ enum class ObjType : uint8_t {
 
 // Small blocks for objects: a free list per 16-byte size class, so that
 // the many short-lived strings, lists and scopes a script makes skip the
-// general allocator. Blocks freed here are reused, never returned.
+// general allocator. Blocks freed here are reused, and returned to the
+// general allocator only when it runs out of memory (releaseFreeBlocks):
+// a script that let go of a million instances can then make scopes or
+// strings of it.
 void* allocBlock(size_t bytes);
 void freeBlock(void* block, size_t bytes);
+// Hands every block on the free lists back to the general allocator;
+// false when there was none.
+bool releaseFreeBlocks() noexcept;
 
 struct Obj {
   explicit Obj(ObjType t) : type(t) {}

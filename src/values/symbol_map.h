@@ -7,6 +7,7 @@
 // insertion order, which also makes every walk over a table deterministic.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -18,6 +19,9 @@ template <class V>
 class SymbolMap {
  public:
   struct Entry {
+    // Made in place by insert: a temporary entry would have to be kept in
+    // memory for the case where the vector regrows.
+    Entry(Symbol k, V&& v) : key(k), value(std::move(v)) {}
     Symbol key;
     V value;
   };
@@ -65,7 +69,11 @@ class SymbolMap {
     for (size_t i = 0; i < entries_.size(); ++i) {
       if (entries_[i].key == key) {
         entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
-        if (!index_.empty()) rebuildIndex();
+        if (entries_.size() <= kLinearLimit) {
+          index_.clear();  // small again: scanned, with the storage kept
+        } else if (!index_.empty()) {
+          fillIndex();
+        }
         return true;
       }
     }
@@ -91,14 +99,27 @@ class SymbolMap {
   // A key not yet bound: kept out of line so that set inlines to a probe
   // and an overwrite.
   [[gnu::noinline]] void insert(Symbol key, V&& value) {
-    entries_.push_back(Entry{key, std::move(value)});
-    if (!index_.empty() || entries_.size() > kLinearLimit) {
-      if (entries_.size() * 2 > index_.size()) {
-        rebuildIndex();
-      } else {
-        insertIndex(static_cast<int32_t>(entries_.size() - 1));
+    entries_.emplace_back(key, std::move(value));
+    if (!index_.empty() || entries_.size() > kLinearLimit) indexLast();
+  }
+
+  // Indexes the entry insert just added, growing the index first when it
+  // is too full. Should that run out of memory, the entry goes again, so
+  // the table is as it was.
+  [[gnu::noinline]] void indexLast() {
+    if (entries_.size() * 2 > index_.size()) {
+      size_t cap = 16;
+      while (cap < entries_.size() * 4) cap *= 2;
+      try {
+        std::vector<int32_t>(cap).swap(index_);
+      } catch (...) {
+        entries_.pop_back();
+        throw;
       }
+      fillIndex();
+      return;
     }
+    insertIndex(static_cast<int32_t>(entries_.size() - 1));
   }
 
   int32_t locate(Symbol key) const {
@@ -128,14 +149,10 @@ class SymbolMap {
     index_[i] = at;
   }
 
-  void rebuildIndex() {
-    if (entries_.size() <= kLinearLimit) {
-      index_.clear();
-      return;
-    }
-    size_t cap = 16;
-    while (cap < entries_.size() * 4) cap *= 2;
-    index_.assign(cap, -1);
+  // Fills the index afresh from the entries, in place: it allocates
+  // nothing, so an erase cannot fail halfway.
+  void fillIndex() {
+    std::fill(index_.begin(), index_.end(), -1);
     for (size_t i = 0; i < entries_.size(); ++i) insertIndex(static_cast<int32_t>(i));
   }
 

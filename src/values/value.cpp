@@ -1,6 +1,7 @@
 // The value model: kinds, truth, equality, identity, strings and dicts.
 #include "values/value.h"
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 
@@ -105,19 +106,15 @@ Value* DictValue::find(std::string_view key, uint32_t hash) {
   return at >= 0 ? &entries[at].value : nullptr;
 }
 
-void DictValue::rebuild() {
-  // Drop erased entries, then size the index for at least twice the live ones.
+void DictValue::reindex() {
   size_t kept = 0;
   for (size_t i = 0; i < entries.size(); ++i) {
     if (entries[i].key.is(ValueKind::Null)) continue;
     if (kept != i) entries[kept] = std::move(entries[i]);
     ++kept;
   }
-  entries.resize(kept);
-  size_t cap = 8;
-  while (cap < (kept + 1) * 2) cap *= 2;
-  index.assign(cap, -1);
-  size_t mask = cap - 1;
+  entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(kept), entries.end());
+  size_t mask = index.size() - 1;
   for (size_t at = 0; at < entries.size(); ++at) {
     size_t i = entries[at].key.asString()->hash() & mask;
     while (index[i] != -1) i = (i + 1) & mask;
@@ -132,12 +129,19 @@ void DictValue::set(const Value& key, Value value) {
     *slot = std::move(value);
     return;
   }
-  // Keep the index at most half full, counting erased slots as used.
+  // Keep the index at most half full, counting erased slots as used. The
+  // room is made before the entry is added, and a bigger index is
+  // allocated before anything changes, so running out of memory on either
+  // leaves the dict as it was.
   if ((entries.size() + 1) * 2 > index.size()) {
-    entries.push_back(Entry{key, std::move(value)});
-    ++live;
-    rebuild();
-    return;
+    if ((live + 1) * 2 > index.size()) {
+      size_t cap = 8;
+      while (cap < (live + 1) * 2) cap *= 2;
+      std::vector<int32_t>(cap, -1).swap(index);
+    } else {
+      std::fill(index.begin(), index.end(), -1);  // dropping the erased makes the room
+    }
+    reindex();
   }
   entries.push_back(Entry{key, std::move(value)});
   ++live;
@@ -160,7 +164,10 @@ bool DictValue::erase(std::string_view key, uint32_t hash) {
         entries[at].key = Value();
         entries[at].value = Value();
         --live;
-        if (live * 4 < entries.size() && entries.size() > 16) rebuild();
+        if (live * 4 < entries.size() && entries.size() > 16) {
+          std::fill(index.begin(), index.end(), -1);
+          reindex();
+        }
         return true;
       }
     }

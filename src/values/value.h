@@ -17,6 +17,10 @@
 // Rendering, loops over a dict, keys and values all follow it, so output is
 // the same on every platform and every run.
 //
+// Dicts and the symbol tables of symbol_map.h make room before they change:
+// an allocation that fails inside them (std::bad_alloc) leaves them as they
+// were, so a script that catches the MemoryError can go on using them.
+//
 // Helpers that have no interpreter (equality, indexing helpers) raise
 // script errors through an ErrorReporter.
 //
@@ -240,7 +244,10 @@ struct DictValue : Obj {
 
  private:
   int32_t probe(std::string_view key, uint32_t hash) const;
-  void rebuild();
+  // Drops the erased entries and places the rest in index, which the
+  // caller has cleared to -1 with room for them. It allocates nothing, so
+  // it cannot fail halfway.
+  void reindex();
 };
 
 // A script function or lambda. Everything but the closure comes from the
