@@ -44,10 +44,14 @@ Value getuser(NativeFn&, Args args) {
 Value cmd(NativeFn& self, Args args) {
   if (args.empty() || !args[0].is(ValueKind::String))
     self.interp->throwError("ArgumentError", "cmd(command) expects a string", 0);
+  std::string_view command = args[0].asString()->view();
+  // The command processor takes a C string: a NUL would silently cut the
+  // command short and run what precedes it.
+  if (command.find('\0') != std::string_view::npos)
+    self.interp->throwError("ArgumentError", "cmd(command) cannot contain a NUL byte", 0);
   // What the script printed so far must come before the command's own output.
   std::fflush(stdout);
-  std::string command(args[0].asString()->view());
-  return Value::integer(static_cast<int32_t>(std::system(command.c_str())));
+  return Value::integer(static_cast<int32_t>(std::system(std::string(command).c_str())));
 }
 
 }  // namespace builtins

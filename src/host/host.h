@@ -28,8 +28,15 @@ int runOnLargeStack(const std::function<int()>& body);
 // Script mode: runs the file at path; returns the exit status.
 int runScriptFile(const std::string& path);
 
-// Reads a whole file as bytes; false when it cannot be opened or read.
-bool readWholeFile(const std::string& path, std::string& text);
+// Which files readWholeFile takes: any readable one (a script may come
+// through /dev/stdin or a pipe), or only regular files (a module named
+// after a FIFO would wait for a writer for ever, one linked to /dev/zero
+// would read until memory runs out).
+enum class FileKinds { Any, RegularOnly };
+
+// Reads a whole file as bytes; false when it cannot be opened or read, or
+// is not of the kinds asked for. Running out of memory throws std::bad_alloc.
+bool readWholeFile(const std::string& path, std::string& text, FileKinds kinds);
 
 // Interactive mode: runs the loop on the standard streams; returns the exit status.
 int runInteractive();

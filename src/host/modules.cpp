@@ -22,7 +22,7 @@ Flow Interpreter::loadModule(const std::string& name, Environment* env, int line
   if (listed(loadedModules, name) || listed(loadingModules_, name)) return Flow::Normal;
   std::string path = moduleDir.empty() ? name + ".qlr" : moduleDir + "/" + name + ".qlr";
   std::string source;
-  if (!readWholeFile(path, source))
+  if (!readWholeFile(path, source, FileKinds::RegularOnly))
     throwError("ImportError", "module '" + name + "' not found (looked for " + path + ")", line);
   std::unique_ptr<Node> program;
   {
