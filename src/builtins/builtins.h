@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "interp/interpreter.h"
 
@@ -16,6 +17,16 @@ namespace qlr {
 // Reads one line from standard input without its line feed; false at end
 // of input. Shared by getuser and the interactive loop.
 bool readStdinLine(std::string& line);
+
+// Standard output, for out, getuser, cmd and the host. Writes are
+// buffered; a write error, whenever the buffer meets it, is found in the
+// stream's error state and raises WriteFailure (interp/fatal.h).
+void writeOutput(std::string_view text);
+// Flushes standard output; WriteFailure when anything written did not arrive.
+void flushOutput();
+// flushOutput for a caller that is already ending: 0 when everything
+// arrived, else the errno of the first failed write.
+int flushStdout() noexcept;
 
 namespace builtins {
 

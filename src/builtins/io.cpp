@@ -1,10 +1,27 @@
 // Built-ins that touch the process's streams and host: out, getuser, cmd.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
 #include "builtins/builtins.h"
 
 namespace qlr {
+
+namespace {
+
+// The errno of the first failed write to standard output. Later calls may
+// overwrite errno before the failure is reported, and every report of it
+// must name the same cause.
+int firstOutputError = 0;
+
+int outputError() {
+  if (firstOutputError == 0) firstOutputError = errno != 0 ? errno : EIO;
+  return firstOutputError;
+}
+
+[[noreturn, gnu::cold, gnu::noinline]] void outputFailed() { throw WriteFailure(outputError()); }
+
+}  // namespace
 
 bool readStdinLine(std::string& line) {
   line.clear();
@@ -17,6 +34,22 @@ bool readStdinLine(std::string& line) {
   return any;
 }
 
+void writeOutput(std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  // The flag is sticky and set by whichever write met the error, so one
+  // test after each write finds it as soon as the buffer does.
+  if (ferror_unlocked(stdout)) [[unlikely]] outputFailed();
+}
+
+int flushStdout() noexcept {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+  return outputError();
+}
+
+void flushOutput() {
+  if (flushStdout() != 0) outputFailed();
+}
+
 namespace builtins {
 
 Value out(NativeFn&, Args args) {
@@ -26,15 +59,14 @@ Value out(NativeFn&, Args args) {
     appendValue(text, args[i], false);
   }
   text += '\n';
-  std::fwrite(text.data(), 1, text.size(), stdout);
+  writeOutput(text);
   return Value();
 }
 
 Value getuser(NativeFn&, Args args) {
   if (!args.empty()) {
-    std::string prompt = valueToString(args[0], false);
-    std::fwrite(prompt.data(), 1, prompt.size(), stdout);
-    std::fflush(stdout);
+    writeOutput(valueToString(args[0], false));
+    flushOutput();
   }
   std::string line;
   if (!readStdinLine(line)) throw QuilloraThrow{Value()};  // end of input: a thrown null
@@ -49,8 +81,11 @@ Value cmd(NativeFn& self, Args args) {
   // command short and run what precedes it.
   if (command.find('\0') != std::string_view::npos)
     self.interp->throwError("ArgumentError", "cmd(command) cannot contain a NUL byte", 0);
-  // What the script printed so far must come before the command's own output.
-  std::fflush(stdout);
+  // What the script printed so far must come before the command's own
+  // output. A failed flush is not raised here: the error state stays and
+  // the next write or the final flush reports it, so an atlast block can
+  // still run its clean-up commands after standard output failed.
+  flushStdout();
   return Value::integer(static_cast<int32_t>(std::system(std::string(command).c_str())));
 }
 

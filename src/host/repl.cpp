@@ -1,6 +1,4 @@
 // The interactive loop: entries end at a blank line and run in one persistent global scope.
-#include <cstdio>
-
 #include "builtins/builtins.h"
 #include "frontend/parser.h"
 #include "frontend/token.h"
@@ -33,6 +31,8 @@ void runEntry(Interpreter& interp, const std::string& entry) {
       writeDiagnostic(report);
     }
     interp.pending = Value();
+  } catch (const WriteFailure&) {
+    throw;  // the loop cannot go on without its output
   } catch (const QuilloraFatal& fatal) {
     writeDiagnostic(fatal.what());
   }
@@ -41,16 +41,16 @@ void runEntry(Interpreter& interp, const std::string& entry) {
 }  // namespace
 
 void Interpreter::runRepl() {
-  std::fputs("Quillora Native REPL (.qlr) -- type 'exit' to quit, blank line ends a block\n", stdout);
+  writeOutput("Quillora Native REPL (.qlr) -- type 'exit' to quit, blank line ends a block\n");
   moduleDir = std::string(1, '.');  // modules come from the working directory
   std::string pending;
   std::string line;
   for (;;) {
-    std::fputs(pending.empty() ? "qlr> " : "...> ", stdout);
-    std::fflush(stdout);
+    writeOutput(pending.empty() ? "qlr> " : "...> ");
+    flushOutput();
     if (!readStdinLine(line)) {
-      std::fputs("\n", stdout);
-      std::fflush(stdout);
+      writeOutput("\n");
+      flushOutput();
       return;
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();  // CR LF input reads as LF input
@@ -66,9 +66,14 @@ void Interpreter::runRepl() {
 }
 
 int runInteractive() {
-  Interpreter interp;
-  interp.runRepl();
-  std::fflush(stdout);
+  try {
+    Interpreter interp;
+    interp.runRepl();
+    flushOutput();
+  } catch (const WriteFailure& failure) {
+    writeDiagnostic(failure.what());
+    return 1;
+  }
   return 0;
 }
 

@@ -1,7 +1,9 @@
 // The top-level run of a program, and the one-line report of whatever escapes it.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
+#include "builtins/builtins.h"
 #include "host/host.h"
 #include "interp/interpreter.h"
 
@@ -36,7 +38,7 @@ const char* signalText(Flow flow) {
 }
 
 void writeDiagnostic(const std::string& line) {
-  std::fflush(stdout);  // what the script printed first stays first on a terminal
+  flushStdout();  // what the script printed first stays first on a terminal
   std::fwrite(line.data(), 1, line.size(), stderr);
   std::fputc('\n', stderr);
   std::fflush(stderr);
@@ -46,6 +48,8 @@ void Interpreter::run(const Node* program, const std::string& path) {
   moduleDir = moduleDirOf(path);
   Flow flow = execBlock(program, globals.get());
   if (flow == Flow::Normal) return;
+  // Output the script wrote before it failed must not be lost unnoticed either.
+  if (int error = flushStdout()) writeDiagnostic(kWriteErrorPrefix + std::string(std::strerror(error)));
   if (flow == Flow::ErrorSignal) {
     writeDiagnostic(path + ": uncaught " + describeThrown(pending, "uncaught error"));
   } else {

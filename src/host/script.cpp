@@ -4,8 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 
+#include "builtins/builtins.h"
 #include "frontend/parser.h"
 #include "frontend/token.h"
 #include "host/host.h"
@@ -67,9 +67,8 @@ int runScriptFile(const std::string& path) {
     std::unique_ptr<Node> program = parseProgram(tokens, path);
     Interpreter interp;
     interp.run(program.get(), path);
-    std::fflush(stdout);
-  } catch (const QuilloraFatal& fatal) {
-    std::fflush(stdout);
+    flushOutput();
+  } catch (const QuilloraFatal& fatal) {  // a WriteFailure among them
     writeDiagnostic(fatal.what());
     return 1;
   }

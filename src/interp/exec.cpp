@@ -389,7 +389,8 @@ Flow Interpreter::execClassDef(const Node* node, Environment* env) {
 // The atlast block runs on every way out: after the body or the chosen
 // catch clause, whatever flow they ended with, and for a fatal error on its
 // way to the top. A way out of its own (a back, stop, skip or error inside
-// it) replaces the pending one.
+// it) replaces the pending one, except a failed write to standard output,
+// which nothing replaces.
 Flow Interpreter::execTry(const Node* node, Environment* env) {
   const Node* finallyBody = node->finallyBody.get();
   Flow flow;
@@ -404,6 +405,9 @@ Flow Interpreter::execTry(const Node* node, Environment* env) {
         break;
       }
     }
+  } catch (const WriteFailure&) {
+    if (finallyBody) execBlock(finallyBody, env);  // however it ends, the failure goes on
+    throw;
   } catch (...) {
     if (!finallyBody) throw;
     Flow finallyFlow = execBlock(finallyBody, env);
