@@ -15,7 +15,8 @@
 namespace qlr {
 
 // Reads one line from standard input without its line feed; false at end
-// of input. Shared by getuser and the interactive loop.
+// of input. Shared by getuser and the interactive loop. A line too long to
+// hold in memory is skipped to its end and throws std::bad_alloc.
 bool readStdinLine(std::string& line);
 
 // Standard output, for out, getuser, cmd and the host. Writes are

@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 
 #include "builtins/builtins.h"
 
@@ -29,7 +30,16 @@ bool readStdinLine(std::string& line) {
   for (int c; (c = std::getc(stdin)) != EOF;) {
     any = true;
     if (c == '\n') return true;
-    line += static_cast<char>(c);
+    try {
+      line += static_cast<char>(c);
+    } catch (const std::bad_alloc&) {
+      // A line too long to hold is dropped whole: what is left of it must
+      // not be read as the next line.
+      while ((c = std::getc(stdin)) != EOF && c != '\n') {
+      }
+      line = std::string();
+      throw;
+    }
   }
   return any;
 }

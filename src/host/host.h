@@ -9,7 +9,9 @@
 
 #include <cstddef>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include "interp/errors.h"
 #include "values/value.h"
@@ -22,7 +24,17 @@ namespace qlr {
 // the stack is only reserved address space, so generous costs nothing.
 inline constexpr std::size_t kInterpreterStackBytes = std::size_t{4} << 30;
 
-// Runs body on a thread with kInterpreterStackBytes of stack and returns its result.
+// The stack to ask for when an address-space limit (ulimit -v) refuses the
+// generous one. Reserved whole when the thread starts, it can never fail to
+// grow, as the main thread's stack does once the heap has taken the rest of
+// the limit. Four times the usual main-thread stack: kMaxCallDepth plain
+// calls fit in an optimised build, and deeper frames meet the stack guard
+// sooner, with a RecursionError all the same.
+inline constexpr std::size_t kFallbackStackBytes = std::size_t{32} << 20;
+
+// Runs body on a thread with kInterpreterStackBytes of stack, or failing
+// that kFallbackStackBytes, or failing that on the calling thread, and
+// returns its result.
 int runOnLargeStack(const std::function<int()>& body);
 
 // Script mode: runs the file at path; returns the exit status.
@@ -45,14 +57,27 @@ int runInteractive();
 // before the last "/" or "\\", or "" when there is none.
 std::string moduleDirOf(const std::string& path);
 
-// "Kind: message" for a thrown value, as the top-level reports write it;
-// missingMessage stands in for an instance without a "msg" field.
-std::string describeThrown(const Value& thrown, const std::string& missingMessage);
+// Where a thrown value that nothing caught is reported.
+enum class ReportForm {
+  Script,       // path + ": uncaught " + kind + ": " + message; "Error" for a non-instance
+  Interactive,  // kind + ": " + message; "error: " + rendering for a non-instance
+};
+
+// Writes the report of a thrown value that nothing caught as one
+// diagnostic line. It never throws: when the message cannot be rendered
+// (memory has run out, or the value nests too deep) the line keeps the
+// kind and shows the message only if it is a string.
+void reportThrown(ReportForm form, std::string_view path, const Value& thrown) noexcept;
 
 // The text after the file name that reports a back, stop or skip outside its construct.
 const char* signalText(Flow flow);
 
-// Writes one diagnostic line to standard error and flushes it.
-void writeDiagnostic(const std::string& line);
+// The line for running out of memory where no script error can carry it:
+// reading, lexing or parsing a script, making the interpreter.
+inline constexpr std::string_view kOutOfMemoryLine = "qlr: out of memory";
+
+// Flushes standard output, then writes the parts as one line to standard
+// error and flushes that. Allocates nothing, so it cannot fail.
+void writeDiagnostic(std::initializer_list<std::string_view> parts) noexcept;
 
 }  // namespace qlr

@@ -1,4 +1,6 @@
 // The interactive loop: entries end at a blank line and run in one persistent global scope.
+#include <new>
+
 #include "builtins/builtins.h"
 #include "frontend/parser.h"
 #include "frontend/token.h"
@@ -11,7 +13,13 @@ namespace {
 
 const char* const kReplName = "<repl>";
 
+// What an entry that ran out of memory outside its statements (lexing,
+// parsing, a line too long to hold) reports: a MemoryError, as if a
+// statement had raised it.
+constexpr std::string_view kReplOutOfMemory = "MemoryError: out of memory";
+
 void runEntry(Interpreter& interp, const std::string& entry) {
+  interp.restoreMemoryReserve();  // spent by an earlier entry that ran out
   try {
     std::unique_ptr<Node> program;
     {
@@ -22,19 +30,17 @@ void runEntry(Interpreter& interp, const std::string& entry) {
     interp.keepTree(std::move(program));
     Flow flow = interp.execBlock(tree, interp.globals.get());
     if (flow == Flow::ErrorSignal) {
-      const Value& thrown = interp.pending;
-      std::string rendered = valueToString(thrown, false);
-      writeDiagnostic(thrown.is(ValueKind::Instance) ? describeThrown(thrown, rendered) : "error: " + rendered);
+      reportThrown(ReportForm::Interactive, kReplName, interp.pending);
     } else if (flow != Flow::Normal) {
-      std::string report = kReplName;
-      report += signalText(flow);
-      writeDiagnostic(report);
+      writeDiagnostic({kReplName, signalText(flow)});
     }
     interp.pending = Value();
   } catch (const WriteFailure&) {
     throw;  // the loop cannot go on without its output
   } catch (const QuilloraFatal& fatal) {
-    writeDiagnostic(fatal.what());
+    writeDiagnostic({fatal.what()});
+  } catch (const std::bad_alloc&) {
+    writeDiagnostic({kReplOutOfMemory});
   }
 }
 
@@ -48,21 +54,24 @@ void Interpreter::runRepl() {
   for (;;) {
     writeOutput(pending.empty() ? "qlr> " : "...> ");
     flushOutput();
-    if (!readStdinLine(line)) {
-      writeOutput("\n");
-      flushOutput();
-      return;
+    try {
+      if (!readStdinLine(line)) break;
+      if (!line.empty() && line.back() == '\r') line.pop_back();  // CR LF input reads as LF input
+      if (pending.empty() && (line == "exit" || line == "quit")) return;
+      if (!pending.empty() && line.empty()) {
+        runEntry(*this, pending);
+        pending.clear();
+      } else if (!line.empty()) {
+        pending.append(line).push_back('\n');
+      }
+    } catch (const std::bad_alloc&) {
+      // A line or an entry too long to hold: the entry is dropped.
+      writeDiagnostic({kReplOutOfMemory});
+      pending = std::string();
     }
-    if (!line.empty() && line.back() == '\r') line.pop_back();  // CR LF input reads as LF input
-    if (pending.empty()) {
-      if (line == "exit" || line == "quit") return;
-    } else if (line.empty()) {
-      runEntry(*this, pending);
-      pending.clear();
-      continue;
-    }
-    if (!line.empty()) pending.append(line).push_back('\n');
   }
+  writeOutput("\n");
+  flushOutput();
 }
 
 int runInteractive() {
@@ -71,7 +80,10 @@ int runInteractive() {
     interp.runRepl();
     flushOutput();
   } catch (const WriteFailure& failure) {
-    writeDiagnostic(failure.what());
+    writeDiagnostic({failure.what()});
+    return 1;
+  } catch (const std::bad_alloc&) {
+    writeDiagnostic({kOutOfMemoryLine});
     return 1;
   }
   return 0;

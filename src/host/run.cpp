@@ -14,12 +14,24 @@ std::string moduleDirOf(const std::string& path) {
   return sep == std::string::npos ? std::string() : path.substr(0, sep);
 }
 
-std::string describeThrown(const Value& thrown, const std::string& missingMessage) {
-  static const Symbol msgSym = intern("msg");
-  if (!thrown.is(ValueKind::Instance)) return "Error: " + valueToString(thrown, false);
-  const InstanceValue* error = thrown.asInstance();
-  const Value* msg = error->fields.find(msgSym);
-  return error->cls->name + ": " + (msg ? valueToString(*msg, false) : missingMessage);
+void reportThrown(ReportForm form, std::string_view path, const Value& thrown) noexcept {
+  const Symbol msgSym = findSymbol("msg");  // never allocates
+  bool script = form == ReportForm::Script;
+  const InstanceValue* error = thrown.is(ValueKind::Instance) ? thrown.asInstance() : nullptr;
+  std::string_view kind = error ? std::string_view(error->cls->name) : script ? "Error" : "error";
+  const Value* shown = error ? error->fields.find(msgSym) : &thrown;
+  if (!shown && !script) shown = &thrown;  // an instance without "msg" shows itself
+  std::string rendered;
+  std::string_view message = "uncaught error";
+  if (shown) {
+    try {
+      rendered = valueToString(*shown, false);
+      message = rendered;
+    } catch (...) {
+      message = shown->is(ValueKind::String) ? shown->asString()->view() : "(message could not be rendered)";
+    }
+  }
+  writeDiagnostic({script ? path : "", script ? ": uncaught " : "", kind, ": ", message});
 }
 
 const char* signalText(Flow flow) {
@@ -37,9 +49,9 @@ const char* signalText(Flow flow) {
   return "";
 }
 
-void writeDiagnostic(const std::string& line) {
+void writeDiagnostic(std::initializer_list<std::string_view> parts) noexcept {
   flushStdout();  // what the script printed first stays first on a terminal
-  std::fwrite(line.data(), 1, line.size(), stderr);
+  for (std::string_view part : parts) std::fwrite(part.data(), 1, part.size(), stderr);
   std::fputc('\n', stderr);
   std::fflush(stderr);
 }
@@ -49,11 +61,11 @@ void Interpreter::run(const Node* program, const std::string& path) {
   Flow flow = execBlock(program, globals.get());
   if (flow == Flow::Normal) return;
   // Output the script wrote before it failed must not be lost unnoticed either.
-  if (int error = flushStdout()) writeDiagnostic(kWriteErrorPrefix + std::string(std::strerror(error)));
+  if (int error = flushStdout()) writeDiagnostic({kWriteErrorPrefix, std::strerror(error)});
   if (flow == Flow::ErrorSignal) {
-    writeDiagnostic(path + ": uncaught " + describeThrown(pending, "uncaught error"));
+    reportThrown(ReportForm::Script, path, pending);
   } else {
-    writeDiagnostic(path + signalText(flow));
+    writeDiagnostic({path, signalText(flow)});
   }
   std::exit(1);
 }

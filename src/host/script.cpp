@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <new>
 
 #include "builtins/builtins.h"
 #include "frontend/parser.h"
@@ -57,19 +58,22 @@ bool readWholeFile(const std::string& path, std::string& text, FileKinds kinds) 
 }
 
 int runScriptFile(const std::string& path) {
-  std::string source;
-  if (!readWholeFile(path, source, FileKinds::Any)) {
-    writeDiagnostic("qlr: no such file: " + path);
-    return 1;
-  }
   try {
+    std::string source;
+    if (!readWholeFile(path, source, FileKinds::Any)) {
+      writeDiagnostic({"qlr: no such file: ", path});
+      return 1;
+    }
     std::vector<Token> tokens = lex(source, path);
     std::unique_ptr<Node> program = parseProgram(tokens, path);
     Interpreter interp;
     interp.run(program.get(), path);
     flushOutput();
   } catch (const QuilloraFatal& fatal) {  // a WriteFailure among them
-    writeDiagnostic(fatal.what());
+    writeDiagnostic({fatal.what()});
+    return 1;
+  } catch (const std::bad_alloc&) {
+    writeDiagnostic({kOutOfMemoryLine});
     return 1;
   }
   return 0;

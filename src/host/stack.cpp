@@ -1,8 +1,6 @@
 // Running the interpreter on a thread with a large native stack.
+#include <malloc.h>
 #include <pthread.h>
-
-#include <cstdio>
-#include <cstdlib>
 
 #include "host/host.h"
 
@@ -21,19 +19,35 @@ void* threadMain(void* arg) {
   return nullptr;
 }
 
-}  // namespace
-
-int runOnLargeStack(const std::function<int()>& body) {
+// Runs body on a new thread with stackBytes of stack; false when no such
+// thread can be made.
+bool runOnThread(const std::function<int()>& body, std::size_t stackBytes, int& status) {
   ThreadJob job{&body, 1};
   pthread_attr_t attr;
   pthread_attr_init(&attr);
   pthread_t thread;
-  bool started = pthread_attr_setstacksize(&attr, kInterpreterStackBytes) == 0 &&
+  bool started = pthread_attr_setstacksize(&attr, stackBytes) == 0 &&
                  pthread_create(&thread, &attr, threadMain, &job) == 0;
   pthread_attr_destroy(&attr);
-  if (!started) return body();  // no big stack to be had: the depth limits still hold, with less room
+  if (!started) return false;
   pthread_join(thread, nullptr);
-  return job.status;
+  status = job.status;
+  return true;
+}
+
+}  // namespace
+
+int runOnLargeStack(const std::function<int()>& body) {
+  // One malloc arena for both threads: the main thread only waits, and an
+  // arena of the interpreter thread's own first reserves 64 MB of address
+  // space, which an address-space limit may refuse; malloc would then give
+  // every small block a page of its own and run out of memory early.
+  mallopt(M_ARENA_MAX, 1);
+  int status = 1;
+  for (std::size_t bytes : {kInterpreterStackBytes, kFallbackStackBytes}) {
+    if (runOnThread(body, bytes, status)) return status;
+  }
+  return body();  // no thread to be had: the depth limits still hold, with less room
 }
 
 }  // namespace qlr

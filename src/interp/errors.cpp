@@ -1,6 +1,8 @@
 // Runtime errors as script values, and matching them against catch clauses.
 #include "interp/errors.h"
 
+#include <new>
+
 #include "interp/interpreter.h"
 
 namespace qlr {
@@ -15,14 +17,18 @@ Ref<ClassValue> Interpreter::errType(const std::string& kind) {
 
 namespace {
 
+const Symbol msgSym = intern("msg");
+const Symbol lineSym = intern("line");
+
 Value errorValue(Interpreter& interp, const std::string& kind, const std::string& message, int line) {
-  static const Symbol msgSym = intern("msg");
-  static const Symbol lineSym = intern("line");
   auto error = makeRef<InstanceValue>(interp.errType(kind));
   error->fields.set(msgSym, makeString(message));
   error->fields.set(lineSym, Value::integer(line));
   return Value(error);
 }
+
+const char* const kMemoryError = "MemoryError";
+const char* const kOutOfMemory = "out of memory";
 
 }  // namespace
 
@@ -43,6 +49,30 @@ Value Interpreter::abrupt(Flow flow) {
 
 Value Interpreter::raiseError(const std::string& kind, const std::string& message, int line) {
   return raise(errorValue(*this, kind, message, line));
+}
+
+void Interpreter::prepareMemoryError() {
+  spareMemoryError_ = errorValue(*this, kMemoryError, kOutOfMemory, 0);
+  spareMessage_ = *spareMemoryError_.asInstance()->fields.find(msgSym);
+  restoreMemoryReserve();
+}
+
+void Interpreter::restoreMemoryReserve() noexcept {
+  if (!memoryReserve_) memoryReserve_.reset(new (std::nothrow) char[kMemoryReserveBytes]);
+}
+
+Value Interpreter::outOfMemory(int line) noexcept {
+  memoryReserve_.reset();
+  try {
+    return errorValue(*this, kMemoryError, kOutOfMemory, line);
+  } catch (const std::bad_alloc&) {
+    // Not even a small error could be made: the spare stands in, with this
+    // line. A script that caught it before may have changed its fields.
+    SymbolMap<Value>& fields = spareMemoryError_.asInstance()->fields;
+    if (Value* slot = fields.find(msgSym)) *slot = spareMessage_;
+    if (Value* slot = fields.find(lineSym)) *slot = Value::integer(line);
+    return spareMemoryError_;
+  }
 }
 
 Value Interpreter::recursionError(int line) {

@@ -1,4 +1,6 @@
 // Statement execution: one handler per statement kind and shape, and the chooser that picks it.
+#include <new>
+
 #include "interp/budget.h"
 #include "interp/interpreter.h"
 
@@ -26,19 +28,28 @@ bool loopEnds(Flow flow, Flow& result) {
 
 }  // namespace
 
-Flow Interpreter::execBlock(const Node* node, Environment* env) {
+// execBlock for the statement handlers below, inlined into each: loops,
+// conditionals and attempt statements run a block per turn. Its handlers
+// would otherwise keep the compiler from inlining it.
+[[gnu::always_inline]] inline Flow Interpreter::runBlock(const Node* node, Environment* env) {
+  auto child = node->children.begin();
   try {
-    for (const auto& child : node->children) {
+    for (; child != node->children.end(); ++child) {
       spendBudget(1);
-      Flow flow = exec(child.get(), env);
+      Flow flow = exec(child->get(), env);
       if (flow != Flow::Normal) return flow;
     }
   } catch (QuilloraThrow& error) {
     pending = std::move(error.value);
     return Flow::ErrorSignal;
+  } catch (const std::bad_alloc&) {
+    pending = outOfMemory((*child)->line);
+    return Flow::ErrorSignal;
   }
   return Flow::Normal;
 }
+
+Flow Interpreter::execBlock(const Node* node, Environment* env) { return runBlock(node, env); }
 
 struct StatementHandlers {
   using I = Interpreter;
@@ -131,9 +142,9 @@ struct StatementHandlers {
     while (node) {
       Truth condition = in.test(node->children[0].get(), env);
       if (condition == Truth::Cut) return in.abruptFlow_;
-      if (condition == Truth::True) return in.execBlock(node->children[1].get(), env);
+      if (condition == Truth::True) return in.runBlock(node->children[1].get(), env);
       node = node->children[2].get();
-      if (node && node->kind == NodeKind::Block) return in.execBlock(node, env);
+      if (node && node->kind == NodeKind::Block) return in.runBlock(node, env);
     }
     return Flow::Normal;
   }
@@ -347,18 +358,20 @@ Flow Interpreter::execWhile(const Node* node, Environment* env) {
     Truth truth = test(condition, env);
     if (truth == Truth::Cut) return abruptFlow_;
     if (truth == Truth::False) return Flow::Normal;
-    if (loopEnds(execBlock(body, env), result)) return result;
+    if (loopEnds(runBlock(body, env), result)) return result;
   }
 }
 
-Flow Interpreter::execFor(const Node* node, Environment* env) {
+// Flattened: the walk over the items and the body's block, run once per
+// item, inline here, which the compiler's own size limits would not allow.
+[[gnu::flatten]] Flow Interpreter::execFor(const Node* node, Environment* env) {
   Value iterable = eval(node->children[0].get(), env);
   if (iterable.isAbrupt()) return abruptFlow_;
   const Node* body = node->children[1].get();
   Flow result = Flow::Normal;
   forEachItem(iterable, node->line, reporter(), [&](Value item) {
     env->assignLoopVariable(node->sym, std::move(item), node->hint);
-    return !loopEnds(execBlock(body, env), result);
+    return !loopEnds(runBlock(body, env), result);
   });
   return result;
 }
@@ -392,16 +405,17 @@ Flow Interpreter::execClassDef(const Node* node, Environment* env) {
 // it) replaces the pending one, except a failed write to standard output,
 // which nothing replaces.
 Flow Interpreter::execTry(const Node* node, Environment* env) {
+  if (!memoryReserve_) [[unlikely]] restoreMemoryReserve();  // so that its handlers have room
   const Node* finallyBody = node->finallyBody.get();
   Flow flow;
   try {
-    flow = execBlock(node->children[0].get(), env);
+    flow = runBlock(node->children[0].get(), env);
     if (flow == Flow::ErrorSignal) {
       for (const CatchClause& clause : node->catches) {
         if (!catchMatches(clause, pending)) continue;
         Value thrown = std::move(pending);
         if (clause.hasName) env->bindLocal(clause.nameSym, std::move(thrown));
-        flow = execBlock(clause.body.get(), env);
+        flow = runBlock(clause.body.get(), env);
         break;
       }
     }
@@ -416,7 +430,7 @@ Flow Interpreter::execTry(const Node* node, Environment* env) {
   }
   if (!finallyBody) return flow;
   Value inFlight = std::move(pending);  // the atlast block may run calls that use it
-  Flow finallyFlow = execBlock(finallyBody, env);
+  Flow finallyFlow = runBlock(finallyBody, env);
   if (finallyFlow != Flow::Normal) return finallyFlow;
   pending = std::move(inFlight);
   return flow;

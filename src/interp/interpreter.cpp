@@ -3,6 +3,8 @@
 
 #include <pthread.h>
 
+#include <new>
+
 #include "values/stack.h"
 
 namespace qlr {
@@ -38,6 +40,12 @@ uintptr_t lowestSafeStackAddress() {
   return floor;
 }
 
+// Runs when the general allocator is out of memory: the blocks the object
+// pools hold free may make room, and then the allocation is tried again.
+void releasePoolsOrFail() {
+  if (!releaseFreeBlocks()) throw std::bad_alloc();
+}
+
 void forwardError(void* ctx, const std::string& kind, const std::string& message, int line) {
   static_cast<Interpreter*>(ctx)->throwError(kind, message, line);
 }
@@ -47,7 +55,9 @@ void forwardError(void* ctx, const std::string& kind, const std::string& message
 Interpreter::Interpreter()
     : globals(Environment::make(nullptr)), reporter_(this, forwardError), previousStackFloor_(nativeStackFloor()) {
   previousValueReporter_ = setValueErrorReporter(&reporter_);
+  previousNewHandler_ = std::set_new_handler(releasePoolsOrFail);
   nativeStackFloor() = lowestSafeStackAddress();
+  prepareMemoryError();
   registerBuiltins();
 }
 
@@ -56,6 +66,7 @@ Interpreter::~Interpreter() {
   // emptying it breaks that cycle, the commonest one, so it is freed.
   globals->vars.clear();
   setValueErrorReporter(previousValueReporter_);
+  std::set_new_handler(previousNewHandler_);
   nativeStackFloor() = previousStackFloor_;
 }
 

@@ -26,6 +26,22 @@
 // Calls are calls.cpp, expressions eval.cpp, statements exec.cpp, the top
 // level run.cpp in src/host/, modules modules.cpp, the prompt repl.cpp.
 //
+// Memory: an allocation that fails anywhere below a statement throws
+// std::bad_alloc, which the execBlock running the statement turns into a
+// catchable MemoryError ("out of memory") at the statement's line. eval
+// does not catch it: that would cost every evaluation a register, and a
+// failed allocation is rare enough to unwind the rest of a statement.
+// Containers stay consistent across such a throw (values/value.h), so a
+// script that catches it can go on with what it had. Memory filled by many
+// small objects leaves no room even to handle the error, so the
+// interpreter holds a reserve that it lets go when memory runs out, for
+// the catch clauses, atlast blocks and reports that follow; an attempt
+// statement takes it back when memory allows. If even the small error
+// instance cannot be made, a spare made with the interpreter stands in.
+// Before any of that, the allocator's new-handler hands the object pools'
+// free blocks back (values/object.h), so memory a script let go of in one
+// size of object serves every other.
+//
 // Recursion: every script call and nested expression adds native frames.
 // kMaxCallDepth bounds the nesting of script calls with a catchable
 // RecursionError; the native stack guard of values/stack.h, checked at
@@ -36,6 +52,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -55,6 +72,12 @@ namespace qlr {
 // native stack in an optimised build and about three under the sanitizers,
 // whose error unwinding follows at most 64 MB of stack.
 inline constexpr int kMaxCallDepth = 20000;
+
+// Memory held back for handling an out-of-memory error (see above): enough
+// for a catch clause or an atlast block that reports and lets go of data,
+// and for the report of an uncaught error. It is address space, never
+// touched, so it costs no resident memory.
+inline constexpr size_t kMemoryReserveBytes = size_t{1} << 20;
 
 inline void appendPart(std::string& out, std::string_view text) { out.append(text); }
 inline void appendPart(std::string& out, size_t number) { out.append(std::to_string(number)); }
@@ -180,9 +203,14 @@ class Interpreter {
   // The value of the ReturnSignal or ErrorSignal in flight.
   Value pending;
 
+  // Takes the memory reserve back if memory ran out since it was let go
+  // and there is room for it again.
+  void restoreMemoryReserve() noexcept;
+
  private:
   friend struct ExpressionHandlers;
   friend struct StatementHandlers;
+  Flow runBlock(const Node* node, Environment* env);
   Flow execTry(const Node* node, Environment* env);
   Flow execFor(const Node* node, Environment* env);
   Flow execWhile(const Node* node, Environment* env);
@@ -203,10 +231,18 @@ class Interpreter {
   Value evalMethodCall(const Node* node, Environment* env, Args args);
   Value evalListComp(const Node* node, Environment* env);
   Value recursionError(int line);
+  // The MemoryError for an allocation that failed at line: a fresh error
+  // when one can still be made, else the spare made with the interpreter.
+  Value outOfMemory(int line) noexcept;
+  void prepareMemoryError();
 
   Flow abruptFlow_ = Flow::Normal;
+  std::unique_ptr<char[]> memoryReserve_;
+  Value spareMemoryError_;
+  Value spareMessage_;  // its "msg", put back should a script have changed it
   ErrorReporter reporter_;
   const ErrorReporter* previousValueReporter_;
+  std::new_handler previousNewHandler_;
   int callDepth_ = 0;
   uintptr_t previousStackFloor_;
   // Trees of modules loaded by this interpreter and of interactive entries;

@@ -10,8 +10,9 @@ under an address-space limit (RLIMIT_AS, what `ulimit -v` sets) far below
 what the script would take if the interpreter kept, reserved or built what
 no script asked for; it passes when qlr prints the expected output and
 exits with 0. Under so small a limit the interpreter's large native stack
-cannot be reserved either, and qlr runs on the main thread's stack, which
-these scripts, recursing nowhere, do not need.
+cannot be reserved either, and qlr runs on its smaller fallback stack (or,
+below that, the main thread's), which these scripts, recursing nowhere, do
+not need.
 
 With --sanitized (a build under AddressSanitizer, which reserves terabytes
 of address space for itself) no limit can be set: the case runs at a small
