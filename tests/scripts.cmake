@@ -1,4 +1,5 @@
-# Tests driven by scripts: golden cases, hostile inputs, memory bounds, examples, documentation, install and editors.
+# Tests driven by scripts: golden cases, hostile inputs, memory bounds, faults, examples, documentation, install
+# and editors.
 
 set(QLR_RUN_GOLDEN ${CMAKE_CURRENT_SOURCE_DIR}/golden/run_golden.py)
 
@@ -62,6 +63,25 @@ foreach(case ${QLR_MEMORY_CASES})
   add_test(NAME memory/${case}
     COMMAND ${Python3_EXECUTABLE} ${QLR_MEMORY} $<TARGET_FILE:qlr> ${case} ${QLR_MEMORY_BUILD})
   set_tests_properties(memory/${case} PROPERTIES LABELS memory TIMEOUT 120)
+endforeach()
+
+# Faults of the world around the interpreter (write errors, memory limits,
+# special files) are made by run_faults.py at test time; each case it lists
+# is one test. A sanitized build cannot run under an address-space limit,
+# so it leaves out the cases that need one.
+set(QLR_FAULTS ${CMAKE_CURRENT_SOURCE_DIR}/faults/run_faults.py)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${QLR_FAULTS})
+if(QLR_SANITIZE)
+  set(QLR_FAULTS_MODE --sanitized)
+else()
+  set(QLR_FAULTS_MODE)
+endif()
+execute_process(COMMAND ${Python3_EXECUTABLE} ${QLR_FAULTS} --list ${QLR_FAULTS_MODE}
+  OUTPUT_VARIABLE QLR_FAULT_CASES OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+string(REPLACE "\n" ";" QLR_FAULT_CASES "${QLR_FAULT_CASES}")
+foreach(case ${QLR_FAULT_CASES})
+  add_test(NAME faults/${case} COMMAND ${Python3_EXECUTABLE} ${QLR_FAULTS} $<TARGET_FILE:qlr> ${case} ${QLR_FAULTS_MODE})
+  set_tests_properties(faults/${case} PROPERTIES LABELS faults TIMEOUT 120)
 endforeach()
 
 # Documentation: every example of the README, of the documents under docs/ and
