@@ -33,7 +33,7 @@ if(QLR_SANITIZE)
     COMMAND ${Python3_EXECUTABLE} ${QLR_RUN_GOLDEN} $<TARGET_FILE:qlr>
             ${CMAKE_CURRENT_SOURCE_DIR}/golden/limits/deep_recursion.qlr)
   set_tests_properties(golden/limits/deep_recursion_on_fake_stack PROPERTIES LABELS golden TIMEOUT 120
-    ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0:detect_stack_use_after_return=1")
+    ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1")
 endif()
 
 # Hostile inputs (deep nesting, long chains, huge sources, garbage) are

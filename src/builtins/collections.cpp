@@ -19,6 +19,7 @@ Value nums(NativeFn& self, Args args) {
 Value append(NativeFn& self, Args args) {
   if (args.size() < 2 || !args[0].is(ValueKind::List))
     self.interp->throwError("ArgumentError", "append(list, value) expects a list", 0);
+  holding(args[0].asList(), args[1]);
   args[0].asList()->items.push_back(args[1]);
   return Value();
 }

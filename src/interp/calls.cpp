@@ -17,6 +17,11 @@ struct CallDepth {
 
 }  // namespace
 
+Value Interpreter::makeFunction(const Node* definition, Environment* env) {
+  env->capture();
+  return Value(makeRef<FunctionValue>(definition, Ref<Container>(env)));
+}
+
 Value Interpreter::notCallable(const Value& callee, int line) {
   fail("TypeMismatchError", line, "a ", valueKind(callee), " is not callable");
 }
@@ -74,7 +79,7 @@ Value Interpreter::callFunction(FunctionValue* function, Args args, InstanceValu
   spendBudget(1);
   CallDepth depth(callDepth_);
   Ref<FunctionValue> keep(function);  // the callee may drop its last other holder while it runs
-  CallScope scope(function->closure.get());
+  CallScope scope(static_cast<Environment*>(function->closure.get()));
   Environment* env = scope.get();
   std::span<const Symbol> params = function->paramSyms();
   size_t offset = instance ? 1 : 0;

@@ -11,12 +11,30 @@ bool contains(const std::vector<Symbol>& names, Symbol name) {
   return std::find(names.begin(), names.end(), name) != names.end();
 }
 
+// How the heap frees, walks and empties a scope (object.h).
+const ForeignKind kScopeKind{
+    [](Obj* obj) { Environment::recycle(static_cast<Environment*>(obj)); },
+    [](Obj* obj, RefVisitor visit, void* context) {
+      auto* env = static_cast<Environment*>(obj);
+      for (const auto& binding : env->vars.entries())
+        if (binding.value.isObj()) visit(binding.value.asObj(), context);
+      if (env->parent) visit(env->parent.get(), context);
+    },
+    [](Obj* obj) {
+      auto* env = static_cast<Environment*>(obj);
+      SymbolMap<Value> vars = std::move(env->vars);
+      Ref<Environment> parent = std::move(env->parent);
+    },
+};
+const bool kScopeKindSet = (setScopeKind(&kScopeKind), true);
+
 }  // namespace
 
 // Emptying the scope releases what it bound, and that may free other
 // scopes (closures made by the call), which come back here and take pool
 // slots: room is looked for only once the scope is empty.
 void Environment::recycle(Environment* env) {
+  collector().untrack(env);
   if (env->vars.entries().capacity() > kPooledTableLimit) {
     delete env;
     return;

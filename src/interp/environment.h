@@ -16,11 +16,12 @@
 
 #include <vector>
 
+#include "values/collector.h"
 #include "values/value.h"
 
 namespace qlr {
 
-class Environment : public Obj {
+class Environment : public Container {
  public:
   // A new scope whose parent is parent (null only for the global scope).
   static Ref<Environment> make(Environment* parent) {
@@ -69,6 +70,14 @@ class Environment : public Obj {
   void declareGlobal(Symbol name);
   void declareNonlocal(Symbol name);
 
+  // A function is closing over this scope. From now on the scope, and every
+  // scope around it, can be part of a cycle, so the collector follows them;
+  // until then only the native stack can reach them (see collector.h).
+  void capture() {
+    for (Environment* env = this; env && env->gcGeneration == kUntracked; env = env->parent.get())
+      collector().track(env);
+  }
+
   SymbolMap<Value> vars;
   Ref<Environment> parent;
   std::vector<Symbol> globalNames;
@@ -86,7 +95,7 @@ class Environment : public Obj {
   static constexpr size_t kPooledTableLimit = 64;
 
  private:
-  Environment() : Obj(ObjType::Environment) {}
+  Environment() : Container(ObjType::Environment) {}
 
   // Freed scopes kept for reuse, their tables' storage with them. Bounded so
   // that a burst of deep recursion does not pin its peak memory; a plain

@@ -60,6 +60,7 @@ struct ExpressionHandlers {
     for (const auto& child : node->children) {
       Value item = in.operand(child.get(), env);
       if (item.isAbrupt()) return item;
+      holding(list.get(), item);
       list->items.push_back(std::move(item));
     }
     return Value(list);
@@ -213,7 +214,7 @@ struct ExpressionHandlers {
 
   static Value call(I& in, const Node* node, Environment* env) { return in.evalCall(node, env); }
   static Value lambda(I&, const Node* node, Environment* env) {
-    return Value(makeRef<FunctionValue>(node, Ref<Environment>(env)));
+    return I::makeFunction(node, env);
   }
   static Value listComp(I& in, const Node* node, Environment* env) { return in.evalListComp(node, env); }
 
@@ -424,6 +425,7 @@ Value Interpreter::evalListComp(const Node* node, Environment* env) {
     }
     Value value = eval(element, env);
     if (value.isAbrupt()) return !(cut = true);
+    holding(result.get(), value);
     result->items.push_back(std::move(value));
     return true;
   });

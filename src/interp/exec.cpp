@@ -152,7 +152,7 @@ struct StatementHandlers {
   static Flow whileLoop(I& in, const Node* node, Environment* env) { return in.execWhile(node, env); }
   static Flow forLoop(I& in, const Node* node, Environment* env) { return in.execFor(node, env); }
   static Flow functionDef(I&, const Node* node, Environment* env) {
-    env->bindLocal(node->sym, Value(makeRef<FunctionValue>(node, Ref<Environment>(env))));
+    env->bindLocal(node->sym, I::makeFunction(node, env));
     return Flow::Normal;
   }
   static Flow classDef(I& in, const Node* node, Environment* env) { return in.execClassDef(node, env); }

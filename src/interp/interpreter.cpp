@@ -62,9 +62,15 @@ Interpreter::Interpreter()
 }
 
 Interpreter::~Interpreter() {
-  // Functions defined at top level hold the global scope that binds them;
-  // emptying it breaks that cycle, the commonest one, so it is freed.
+  // Emptying the global scope breaks the commonest cycle (a function bound
+  // in the scope it closes over) at once; the collector frees every other
+  // group the program left behind.
   globals->vars.clear();
+  globals = nullptr;
+  errorTypes.clear();
+  pending = Value();
+  collector().collectAll();
+  collector().releaseUnusedStorage();
   setValueErrorReporter(previousValueReporter_);
   std::set_new_handler(previousNewHandler_);
   nativeStackFloor() = previousStackFloor_;

@@ -145,6 +145,8 @@ class Interpreter {
     return notCallable(callee, line);
   }
   Value callFunction(FunctionValue* function, Args args, InstanceValue* instance, int line = 0);
+  // A function or lambda defined by definition, closing over env.
+  static Value makeFunction(const Node* definition, Environment* env);
 
   // Values (src/values/).
   Value binaryOpDispatch(const std::string& op, Value left, Value right, int line);

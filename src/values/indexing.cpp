@@ -95,6 +95,7 @@ void Interpreter::indexSet(const Value& container, const Value& index, const Val
       auto& items = container.asList()->items;
       int64_t at = sequencePosition(asIndex(index, line, reporter()), items.size());
       if (at < 0) throwError("IndexError", "list index out of range", line);
+      holding(container.asList(), value);
       items[static_cast<size_t>(at)] = value;
       return;
     }

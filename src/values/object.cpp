@@ -4,7 +4,7 @@
 #include <new>
 #include <vector>
 
-#include "interp/environment.h"
+#include "values/collector.h"
 #include "values/stack.h"
 #include "values/value.h"
 
@@ -77,7 +77,10 @@ std::vector<Obj*>& pendingObjs() {
 }
 bool draining = false;
 
+const ForeignKind* scopes = nullptr;
+
 void destroyOne(Obj* obj) {
+  if (obj->gcGeneration != Obj::kUntracked) collector().untrack(static_cast<Container*>(obj));
   switch (obj->type) {
     case ObjType::String:
       delete static_cast<StringValue*>(obj);
@@ -104,12 +107,15 @@ void destroyOne(Obj* obj) {
       delete static_cast<RangeVal*>(obj);
       return;
     case ObjType::Environment:
-      Environment::recycle(static_cast<Environment*>(obj));
+      scopes->destroy(obj);
       return;
   }
 }
 
 }  // namespace
+
+void setScopeKind(const ForeignKind* kind) { scopes = kind; }
+const ForeignKind& scopeKind() { return *scopes; }
 
 void destroyObj(Obj* obj) {
   if (obj->type == ObjType::String) {  // owns nothing: no queue needed

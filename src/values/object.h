@@ -9,10 +9,17 @@
 // to zero while another is being destroyed is queued and destroyed by the
 // outermost release, so a list nested a million levels deep, or a chain of
 // a million closures, is freed in constant native stack.
+//
+// Counting alone never frees a cycle (a list inside itself, a function bound
+// in the scope it closes over). Objects that can hold references, the
+// Containers, are therefore also known to the cycle collector
+// (collector.h), which finds groups of them that only their own references
+// keep alive.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 #include <utility>
 
 namespace qlr {
@@ -53,11 +60,40 @@ struct Obj {
   // Set while a rendering has this list or dict open (container_path.h):
   // met again then, it is inside itself.
   mutable bool rendering = false;
+  // The collector's generation list that holds this object, or kUntracked
+  // (always for strings and ranges, which hold no references).
+  uint8_t gcGeneration = kUntracked;
+  static constexpr uint8_t kUntracked = 0xff;
 };
-static_assert(sizeof(Obj) == 8, "the header is a count and two bytes of tags");
+static_assert(sizeof(Obj) == 8, "the header is a count and three bytes of tags");
+
+// An object that can hold references to others, and so be part of a cycle.
+struct Container : Obj {
+  using Obj::Obj;
+  // Whether makeRef hands a new one to the collector; kinds that start
+  // empty are handed over when they first hold a container (value.h).
+  static constexpr bool kTrackedAtBirth = true;
+  uint32_t gcIndex = 0;  // position in its generation's list
+  uint32_t gcRefs = 0;   // the collector's scratch count
+};
 
 // Destroys an object whose count reached zero (see the file comment).
 void destroyObj(Obj* obj);
+
+using RefVisitor = void (*)(Obj* ref, void* context);
+
+// Scopes are the one kind of object defined above this layer; the layer
+// that defines them tells the heap how to free, walk and empty one.
+struct ForeignKind {
+  void (*destroy)(Obj* obj);
+  void (*forEachReference)(Obj* obj, RefVisitor visit, void* context);
+  void (*clearReferences)(Obj* obj);
+};
+void setScopeKind(const ForeignKind* kind);
+const ForeignKind& scopeKind();
+
+// Tells the cycle collector about a new container (collector.h).
+void trackContainer(Container* obj);
 
 inline void retainObj(Obj* obj) { ++obj->refCount; }
 inline void releaseObj(Obj* obj) {
@@ -103,9 +139,14 @@ class Ref {
   T* p_ = nullptr;
 };
 
+// A new object; containers become known to the cycle collector.
 template <class T, class... A>
 Ref<T> makeRef(A&&... args) {
-  return Ref<T>(new T(std::forward<A>(args)...));
+  T* obj = new T(std::forward<A>(args)...);
+  if constexpr (std::is_base_of_v<Container, T>) {
+    if constexpr (T::kTrackedAtBirth) trackContainer(obj);
+  }
+  return Ref<T>(obj);
 }
 
 }  // namespace qlr

@@ -7,7 +7,6 @@
 
 #include "frontend/node.h"
 #include "interp/budget.h"
-#include "interp/environment.h"
 #include "values/container_path.h"
 
 namespace qlr {
@@ -82,6 +81,7 @@ Value makeString(std::string_view text) {
 
 Value makeList(std::vector<Value> items) {
   auto list = makeRef<ListValue>();
+  for (const Value& item : items) holding(list.get(), item);
   list->items = std::move(items);
   return Value(list);
 }
@@ -123,6 +123,7 @@ void DictValue::reindex() {
 }
 
 void DictValue::set(const Value& key, Value value) {
+  holding(this, value);
   StringValue* k = key.asString();
   uint32_t hash = k->hash();
   if (Value* slot = find(k->view(), hash)) {
@@ -176,8 +177,8 @@ bool DictValue::erase(std::string_view key, uint32_t hash) {
 
 // ---- functions and blueprints ----
 
-FunctionValue::FunctionValue(const Node* definition, Ref<Environment> env)
-    : Obj(ObjType::Function),
+FunctionValue::FunctionValue(const Node* definition, Ref<Container> env)
+    : Container(ObjType::Function),
       def(definition),
       body(definition->children[0].get()),
       isLambda(definition->kind == NodeKind::Lambda),

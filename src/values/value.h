@@ -45,6 +45,7 @@
 
 #include "frontend/symbols.h"
 #include "interp/budget.h"
+#include "values/collector.h"
 #include "values/object.h"
 #include "values/symbol_map.h"
 
@@ -145,6 +146,8 @@ class Value {
   ValueKind kind() const { return kind_; }
   bool is(ValueKind k) const { return kind_ == k; }
   bool isObj() const { return kind_ >= ValueKind::String; }
+  // A value that can hold references, and so lead back to whatever holds it.
+  bool isContainer() const { return kind_ >= ValueKind::List && kind_ <= ValueKind::Native; }
   bool isNumber() const { return kind_ == ValueKind::Int || kind_ == ValueKind::Float; }
 
   bool asBool() const { return u_.b; }
@@ -203,19 +206,24 @@ struct StringValue : Obj {
   explicit StringValue(size_t n) : Obj(ObjType::String), size(n) {}
 };
 
-struct ListValue : Obj {
-  ListValue() : Obj(ObjType::List) {}
+// Lists and dicts of plain values (numbers, strings) cannot be part of a
+// cycle, so a new one is unknown to the collector until it first holds a
+// container: every store into items goes through holding().
+struct ListValue : Container {
+  static constexpr bool kTrackedAtBirth = false;
+  ListValue() : Container(ObjType::List) {}
   std::vector<Value> items;
 };
 
 // String-keyed, insertion-ordered hash map (see the file comment).
-struct DictValue : Obj {
+struct DictValue : Container {
   struct Entry {
     Value key;  // a string; Null marks an erased entry until the next compaction
     Value value;
   };
 
-  DictValue() : Obj(ObjType::Dict) {}
+  static constexpr bool kTrackedAtBirth = false;
+  DictValue() : Container(ObjType::Dict) {}
 
   Value* find(std::string_view key, uint32_t hash);
   Value* find(const StringValue* key) { return find(key->view(), key->hash()); }
@@ -252,8 +260,8 @@ struct DictValue : Obj {
 
 // A script function or lambda. Everything but the closure comes from the
 // defining node, which the host keeps alive; making a closure copies nothing.
-struct FunctionValue : Obj {
-  FunctionValue(const Node* definition, Ref<Environment> env);
+struct FunctionValue : Container {
+  FunctionValue(const Node* definition, Ref<Container> env);
   ~FunctionValue();
 
   const std::string& name() const;
@@ -267,11 +275,11 @@ struct FunctionValue : Obj {
   bool isLambda;
   bool distinctParams;  // no name repeats, so a call binds each without a search
   std::span<const Symbol> paramSymbols;  // the definition's, held here for the call path
-  Ref<Environment> closure;
+  Ref<Container> closure;  // the defining scope, an Environment
 };
 
-struct ClassValue : Obj {
-  ClassValue(std::string n, Ref<ClassValue> b) : Obj(ObjType::Class), name(std::move(n)), base(std::move(b)) {}
+struct ClassValue : Container {
+  ClassValue(std::string n, Ref<ClassValue> b) : Container(ObjType::Class), name(std::move(n)), base(std::move(b)) {}
 
   // Looks name up in methods along the base chain.
   bool findMethod(Symbol name, Ref<FunctionValue>& out) const;
@@ -292,8 +300,8 @@ struct ClassValue : Obj {
 // grows, and does not make every later instance reserve room for them.
 inline constexpr size_t kReservedFieldsLimit = 32;
 
-struct InstanceValue : Obj {
-  explicit InstanceValue(Ref<ClassValue> c) : Obj(ObjType::Instance), cls(std::move(c)) {
+struct InstanceValue : Container {
+  explicit InstanceValue(Ref<ClassValue> c) : Container(ObjType::Instance), cls(std::move(c)) {
     fields.reserve(cls->fieldsHint);
   }
   Ref<ClassValue> cls;
@@ -302,10 +310,10 @@ struct InstanceValue : Obj {
 
 // A built-in function, or a method read through an attribute. The callable
 // is a plain function pointer; what it captured sits beside it.
-struct NativeFn : Obj {
+struct NativeFn : Container {
   using Call = Value (*)(NativeFn& self, Args args);
 
-  explicit NativeFn(Call c) : Obj(ObjType::Native), call(c) {}
+  explicit NativeFn(Call c) : Container(ObjType::Native), call(c) {}
 
   Call call;
   Interpreter* interp = nullptr;
@@ -317,6 +325,12 @@ struct RangeVal : Obj {
   RangeVal(int64_t a, int64_t b, int64_t s) : Obj(ObjType::Range), start(a), stop(b), step(s) {}
   int64_t start, stop, step;
 };
+
+// Called before a list or dict stores value: from its first container on,
+// the collector follows it (see ListValue).
+inline void holding(Container* holder, const Value& value) {
+  if (value.isContainer() && holder->gcGeneration == Obj::kUntracked) collector().track(holder);
+}
 
 // Raises a script error; never returns. The interpreter supplies one that
 // forwards to Interpreter::throwError.

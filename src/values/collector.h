@@ -1,0 +1,136 @@
+// The cycle collector: frees groups of containers that only their own references keep alive.
+//
+// Reference counting frees almost everything the moment it becomes
+// unreachable, but never a cycle: a function bound in the scope it closes
+// over, an instance whose field holds one of its bound methods, a list
+// inside itself. Ordinary code makes such cycles all the time, so the
+// collector finds them as follows.
+//
+// Every container (an object that can hold references: lists, dicts,
+// functions, blueprints, instances, native functions and scopes) is in one
+// of three generations, each a list. A collection takes the youngest
+// generations up to some age as its set, copies each member's reference
+// count into a scratch count, and subtracts from it every reference that
+// another member of the set holds. What is left over is the number of
+// references from outside the set: from the C++ stack, the interpreter's
+// own members, an older generation, a string literal. A member with any
+// left is reachable, and so is everything it reaches inside the set; the
+// rest can only be reached from itself and is freed. The collector needs
+// no list of roots, only that every container can name the references it
+// holds (forEachReference), so it places no constraint on how the
+// evaluator keeps its frames.
+//
+// Freeing a group is safe against what freeing does: the collector first
+// takes a reference to every member, then empties each member (which may
+// free other objects through the counts, but never a member), and only then
+// drops its own references, so each member is freed exactly once, after no
+// other member can still reach it. There are no finalizers: nothing a
+// script can observe runs during a collection, and nothing is ever
+// resurrected.
+//
+// Collections are started by allocation, never by a script: when the
+// youngest generation has grown by kYoungThreshold containers since the
+// last collection (freed ones do not count), it is collected and its
+// survivors move to the middle generation; every kMiddleEvery young
+// collections the middle one is collected too, and the oldest one only when
+// it has grown by a quarter since it was last collected, so that a program
+// with a large live heap does not rescan it over and over. Collections
+// that find nothing to free come less and less often (kMaxYoungThreshold).
+//
+// Scopes are tracked lazily: a call's scope that no function has closed
+// over can only be reached from the native stack, so it cannot be part of a
+// cycle, and most calls never make one known to the collector (see
+// Environment::capture).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "values/object.h"
+
+namespace qlr {
+
+class Collector {
+ public:
+  static constexpr int kGenerations = 3;
+  // Net new containers that start a collection of the youngest generation:
+  // large enough that a collection costs little beside the allocations
+  // that led to it, small enough that garbage cycles stay a few hundred
+  // kilobytes.
+  static constexpr uint32_t kYoungThreshold = 2000;
+  // A program that makes no cycles gains nothing from collections, and
+  // one that builds a large structure pays for each of them in a walk over
+  // what it just built: every collection that frees nothing doubles the
+  // distance to the next one, up to this, and one that frees something
+  // brings it back to kYoungThreshold. The bound keeps what a program that
+  // starts making cycles late can leave behind to a few megabytes.
+  static constexpr uint32_t kMaxYoungThreshold = 64 * kYoungThreshold;
+  // Young collections per collection of the middle generation.
+  static constexpr int kMiddleEvery = 10;
+
+  // Starts following a container; may collect first (never the container
+  // itself, which is not yet in any list).
+  void track(Container* obj) {
+    if (generations_[0].size >= youngThreshold_) collectAutomatically();
+    link(obj, 0);
+  }
+  // Stops following a container that is being freed or pooled.
+  void untrack(Container* obj) {
+    if (obj->gcGeneration < kGenerations) unlink(obj);
+  }
+  // Collects generations 0 to generation; returns how many containers it freed.
+  size_t collect(int generation);
+  // Collects everything, as often as that frees something.
+  void collectAll();
+  size_t trackedIn(int generation) const { return generations_[generation].size; }
+  // Gives back the storage of generations that hold nothing, as when the
+  // last interpreter on a thread ends.
+  void releaseUnusedStorage();
+
+ private:
+  // A generation: a growable array of its containers, each of which knows
+  // its position. Plain memory, so that the collector needs no
+  // construction or destruction and can serve objects freed at any time
+  // until the thread ends.
+  struct List {
+    Container** items = nullptr;
+    uint32_t size = 0;
+    uint32_t capacity = 0;
+  };
+
+  void link(Container* obj, int generation) {
+    List& list = generations_[generation];
+    if (list.size == list.capacity) grow(list);
+    obj->gcGeneration = static_cast<uint8_t>(generation);
+    obj->gcIndex = list.size;
+    list.items[list.size++] = obj;
+  }
+  void unlink(Container* obj) {
+    List& list = generations_[obj->gcGeneration];
+    Container* last = list.items[--list.size];
+    list.items[obj->gcIndex] = last;
+    last->gcIndex = obj->gcIndex;
+    obj->gcGeneration = Obj::kUntracked;
+  }
+  static void grow(List& list);
+  void collectAutomatically();
+
+  List generations_[kGenerations] = {};
+  uint32_t youngThreshold_ = kYoungThreshold;
+  int youngCollections_ = 0;
+  uint32_t oldAfterLastFull_ = 0;
+  bool collecting_ = false;
+};
+
+// The collector of the running thread: every interpreter on a thread
+// shares it, as they share the thread's objects.
+extern constinit thread_local Collector threadCollector;
+inline Collector& collector() { return threadCollector; }
+
+// Calls visit once for every counted reference obj holds to another object.
+void forEachReference(Obj* obj, RefVisitor visit, void* context);
+// Drops every reference obj holds, leaving it empty but valid.
+void clearReferences(Obj* obj);
+
+}  // namespace qlr
