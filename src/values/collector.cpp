@@ -137,12 +137,12 @@ constinit thread_local Collector threadCollector;
 
 void trackContainer(Container* obj) { collector().track(obj); }
 
-void Collector::grow(List& list) {
-  uint32_t capacity = list.capacity ? list.capacity * 2 : 1024;
-  auto* items = static_cast<Container**>(std::realloc(list.items, capacity * sizeof(Container*)));
+void Collector::grow() {
+  uint32_t capacity = capacity_ ? capacity_ * 2 : 1024;
+  auto* items = static_cast<Container**>(std::realloc(items_, capacity * sizeof(Container*)));
   if (!items) throw std::bad_alloc();
-  list.items = items;
-  list.capacity = capacity;
+  items_ = items;
+  capacity_ = capacity;
 }
 
 // The oldest generation is collected only when what moved into it since
@@ -154,7 +154,7 @@ void Collector::collectAutomatically() {
   int generation = 0;
   if (++youngCollections_ % kMiddleEvery == 0) {
     generation = 1;
-    if (generations_[2].size > oldAfterLastFull_ + oldAfterLastFull_ / 4) generation = 2;
+    if (trackedIn(2) > oldAfterLastFull_ + oldAfterLastFull_ / 4) generation = 2;
   }
   if (collect(generation) > 0) {
     youngThreshold_ = kYoungThreshold;
@@ -163,85 +163,84 @@ void Collector::collectAutomatically() {
   }
 }
 
+namespace {
+
+// The walk of a collection: reachable members are moved to the front of
+// the set as they are found, so that the front is also the queue of those
+// whose references are still to be followed.
+struct Walk {
+  Container** items;
+  uint32_t reached;
+
+  void reach(Container* c) {
+    c->gcRefs = kReachable;
+    uint32_t from = c->gcIndex;
+    Container* displaced = items[reached];
+    items[from] = displaced;
+    displaced->gcIndex = from;
+    items[reached] = c;
+    c->gcIndex = reached++;
+  }
+};
+
+}  // namespace
+
 size_t Collector::collect(int generation) {
   if (collecting_) return 0;
-  int survivorsGeneration = std::min(generation + 1, kGenerations - 1);
-  // Everything a collection needs is allocated before anything changes, so
-  // that running out of memory leaves every list as it was.
-  size_t count = 0;
-  for (int g = 0; g <= generation; ++g) count += generations_[g].size;
-  std::vector<Container*> members;
-  std::vector<Container*> pending;
-  members.reserve(count);
-  pending.reserve(count);
-  while (generations_[survivorsGeneration].capacity < generations_[survivorsGeneration].size + count)
-    grow(generations_[survivorsGeneration]);
-
   collecting_ = true;
-  for (int g = 0; g <= generation; ++g) {
-    List& list = generations_[g];
-    members.insert(members.end(), list.items, list.items + list.size);
-    list.size = 0;
-  }
-  for (Container* c : members) {
+  const uint32_t start = begin(generation);
+  const uint32_t end = ends_[0];
+  for (uint32_t i = start; i < end; ++i) {
+    Container* c = items_[i];
     c->gcGeneration = kInCollection;
     c->gcRefs = c->refCount;
   }
   // What is left of each count after this is held from outside the set.
-  for (Container* c : members) {
+  for (uint32_t i = start; i < end; ++i) {
     forEachReference(
-        c,
+        items_[i],
         [](Obj* ref, void*) {
           if (Container* member = asMember(ref)) --member->gcRefs;
         },
         nullptr);
   }
   // Everything those outside references reach inside the set is reachable.
-  for (Container* c : members) {
-    if (c->gcRefs > 0) {
-      c->gcRefs = kReachable;
-      pending.push_back(c);
-    }
+  Walk walk{items_, start};
+  for (uint32_t i = start; i < end; ++i) {
+    if (items_[i]->gcRefs > 0) walk.reach(items_[i]);
   }
-  while (!pending.empty()) {
-    Container* c = pending.back();
-    pending.pop_back();
+  for (uint32_t next = start; next < walk.reached; ++next) {
     forEachReference(
-        c,
+        items_[next],
         [](Obj* ref, void* context) {
           Container* member = asMember(ref);
-          if (!member || member->gcRefs == kReachable) return;
-          member->gcRefs = kReachable;
-          static_cast<std::vector<Container*>*>(context)->push_back(member);
+          if (member && member->gcRefs != kReachable) static_cast<Walk*>(context)->reach(member);
         },
-        &pending);
+        &walk);
   }
-  // The survivors move on; the garbage stays in members, in place.
-  size_t garbageCount = 0;
-  for (Container* c : members) {
-    if (c->gcRefs == kReachable) {
-      link(c, survivorsGeneration);
-    } else {
-      c->gcGeneration = Obj::kUntracked;
-      members[garbageCount++] = c;
-    }
-  }
-  members.resize(garbageCount);
-  if (generation == kGenerations - 1) oldAfterLastFull_ = generations_[kGenerations - 1].size;
+  // The survivors move on to the next generation; the garbage is left past
+  // the end of the array, where only this collection looks.
+  const uint32_t reached = walk.reached;
+  const int survivorsGeneration = std::min(generation + 1, kGenerations - 1);
+  for (uint32_t i = start; i < reached; ++i) items_[i]->gcGeneration = static_cast<uint8_t>(survivorsGeneration);
+  for (int g = survivorsGeneration; g >= 0; --g) ends_[g] = reached;
+  if (generation == kGenerations - 1) oldAfterLastFull_ = reached;
+  for (uint32_t i = reached; i < end; ++i) items_[i]->gcGeneration = Obj::kUntracked;
   // See collector.h: hold every member, empty them all, then let them go.
-  for (Container* c : members) retainObj(c);
-  for (Container* c : members) clearReferences(c);
-  for (Container* c : members) releaseObj(c);
+  // Freeing untracks other containers, which moves only what lies before
+  // the garbage; nothing is tracked meanwhile.
+  for (uint32_t i = reached; i < end; ++i) retainObj(items_[i]);
+  for (uint32_t i = reached; i < end; ++i) clearReferences(items_[i]);
+  for (uint32_t i = reached; i < end; ++i) releaseObj(items_[i]);
   collecting_ = false;
-  return garbageCount;
+  return end - reached;
 }
 
 void Collector::releaseUnusedStorage() {
-  for (List& list : generations_) {
-    if (list.size != 0) continue;
-    std::free(list.items);
-    list = List();
-  }
+  if (ends_[0] != 0) return;
+  std::free(items_);
+  items_ = nullptr;
+  capacity_ = 0;
 }
 
 void Collector::collectAll() {

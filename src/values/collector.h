@@ -70,10 +70,12 @@ class Collector {
   static constexpr int kMiddleEvery = 10;
 
   // Starts following a container; may collect first (never the container
-  // itself, which is not yet in any list).
+  // itself, which is not yet tracked).
   void track(Container* obj) {
-    if (generations_[0].size >= youngThreshold_) collectAutomatically();
-    link(obj, 0);
+    if (ends_[0] - ends_[1] >= youngThreshold_) collectAutomatically();
+    if (ends_[0] == capacity_) grow();
+    obj->gcGeneration = 0;
+    place(obj, ends_[0]++);
   }
   // Stops following a container that is being freed or pooled.
   void untrack(Container* obj) {
@@ -83,40 +85,43 @@ class Collector {
   size_t collect(int generation);
   // Collects everything, as often as that frees something.
   void collectAll();
-  size_t trackedIn(int generation) const { return generations_[generation].size; }
-  // Gives back the storage of generations that hold nothing, as when the
-  // last interpreter on a thread ends.
+  size_t trackedIn(int generation) const { return ends_[generation] - begin(generation); }
+  // Gives back the storage of an empty collector, as when the last
+  // interpreter on a thread ends.
   void releaseUnusedStorage();
 
  private:
-  // A generation: a growable array of its containers, each of which knows
-  // its position. Plain memory, so that the collector needs no
-  // construction or destruction and can serve objects freed at any time
-  // until the thread ends.
-  struct List {
-    Container** items = nullptr;
-    uint32_t size = 0;
-    uint32_t capacity = 0;
-  };
-
-  void link(Container* obj, int generation) {
-    List& list = generations_[generation];
-    if (list.size == list.capacity) grow(list);
-    obj->gcGeneration = static_cast<uint8_t>(generation);
-    obj->gcIndex = list.size;
-    list.items[list.size++] = obj;
+  // All tracked containers sit in one array, oldest generation first:
+  // generation g holds the positions from begin(g) to ends_[g], and each
+  // container knows its position. New containers are added at the end,
+  // and a collection's set is always a tail of the array, which it sorts
+  // in place into what survives and what does not: a collection allocates
+  // nothing, so it can run, and free memory, when memory has run out.
+  // Plain memory, so that the collector needs no construction or
+  // destruction and serves objects freed at any time until the thread ends.
+  uint32_t begin(int generation) const { return generation == kGenerations - 1 ? 0 : ends_[generation + 1]; }
+  void place(Container* obj, uint32_t at) {
+    items_[at] = obj;
+    obj->gcIndex = at;
   }
+  // Fills obj's place with the last container of its generation, that
+  // one's place with the last of the next younger generation, and so on:
+  // every generation stays contiguous.
   void unlink(Container* obj) {
-    List& list = generations_[obj->gcGeneration];
-    Container* last = list.items[--list.size];
-    list.items[obj->gcIndex] = last;
-    last->gcIndex = obj->gcIndex;
+    uint32_t hole = obj->gcIndex;
+    for (int g = obj->gcGeneration; g >= 0; --g) {
+      uint32_t last = --ends_[g];
+      if (last != hole) place(items_[last], hole);
+      hole = last;
+    }
     obj->gcGeneration = Obj::kUntracked;
   }
-  static void grow(List& list);
+  void grow();
   void collectAutomatically();
 
-  List generations_[kGenerations] = {};
+  Container** items_ = nullptr;
+  uint32_t capacity_ = 0;
+  uint32_t ends_[kGenerations] = {};  // ends_[0] is the number tracked
   uint32_t youngThreshold_ = kYoungThreshold;
   int youngCollections_ = 0;
   uint32_t oldAfterLastFull_ = 0;

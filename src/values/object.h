@@ -142,11 +142,11 @@ class Ref {
 // A new object; containers become known to the cycle collector.
 template <class T, class... A>
 Ref<T> makeRef(A&&... args) {
-  T* obj = new T(std::forward<A>(args)...);
+  Ref<T> obj(new T(std::forward<A>(args)...));  // freed again if tracking runs out of memory
   if constexpr (std::is_base_of_v<Container, T>) {
-    if constexpr (T::kTrackedAtBirth) trackContainer(obj);
+    if constexpr (T::kTrackedAtBirth) trackContainer(obj.get());
   }
-  return Ref<T>(obj);
+  return obj;
 }
 
 }  // namespace qlr

@@ -3,6 +3,7 @@
 
 #include <map>
 
+#include "failing_allocator.h"
 #include "value_builders.h"
 #include "values/collector.h"
 
@@ -176,6 +177,21 @@ TEST(Collector, FreesAMillionMemberCycleWithoutRecursion) {
     append(last, first);
   }
   collector().collectAll();
+  EXPECT_EQ(p.holders(), 0u);
+}
+
+// A collection allocates nothing, so it can free memory when none is left.
+TEST(Collector, CollectsWithNoMemoryLeft) {
+  Probe p;
+  for (int i = 0; i < 1000; ++i) {
+    Value self = L({p.value});
+    append(self, self);
+  }
+  {
+    AllocationFailure failure(0);
+    collector().collectAll();
+    EXPECT_FALSE(failure.failed());
+  }
   EXPECT_EQ(p.holders(), 0u);
 }
 
