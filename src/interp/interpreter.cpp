@@ -69,6 +69,8 @@ Interpreter::~Interpreter() {
   globals = nullptr;
   errorTypes.clear();
   pending = Value();
+  spareMemoryError_ = Value();
+  spareMessage_ = Value();
   collector().collectAll();
   collector().releaseUnusedStorage();
   setValueErrorReporter(previousValueReporter_);
