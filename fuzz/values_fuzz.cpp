@@ -8,7 +8,6 @@
 #include <cstring>
 #include <string>
 
-#include "builtins/builtins.h"
 #include "interp/budget.h"
 #include "interp/interpreter.h"
 
@@ -43,10 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           break;
         case 3: {
           qlr::Value args[1] = {slot};
-          auto conv = (op & 0x80) ? qlr::builtins::intval : qlr::builtins::floatval;
-          qlr::NativeFn fn(conv);
-          fn.interp = &interp;
-          slot = conv(fn, qlr::Args(args, 1));
+          qlr::NativeFn& conv = *interp.globals->lookup(qlr::intern((op & 0x80) ? "intval" : "floatval"))->asNative();
+          slot = conv.call(conv, qlr::Args(args, 1));
           break;
         }
         case 4:

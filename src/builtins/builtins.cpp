@@ -1,55 +1,60 @@
-// The built-in table, its registration, and the argument checkers the built-ins share.
+// The registration of the built-ins' tables, and the argument checks the built-ins share.
 #include "builtins/builtins.h"
-
-#include <cmath>
 
 namespace qlr {
 
 namespace {
 
-struct Builtin {
-  const char* name;
-  NativeFn::Call call;
+const builtins::Table kTables[] = {builtins::kIoBuiltins, builtins::kReflectBuiltins, builtins::kCollectionBuiltins,
+                                   builtins::kNumericBuiltins, builtins::kConvertBuiltins};
+
+// The order the built-ins join the global scope (and the symbol table) in.
+// It is kept apart from the tables because it follows no file: classname
+// comes last.
+const std::string_view kOrder[] = {
+    "out",   "getuser", "cmd",    "sizeof",   "kind",   "grab",     "put",      "has",
+    "nums",  "append",  "pop",    "keys",     "values", "joinstr",  "splitstr", "sqrt",
+    "floor", "ceil",    "absval", "roundval", "intval", "floatval", "strval",   "classname",
 };
 
-// In registration order.
-const Builtin kBuiltins[] = {
-    {"out", builtins::out},         {"getuser", builtins::getuser},   {"cmd", builtins::cmd},
-    {"sizeof", builtins::sizeOf},   {"kind", builtins::kind},         {"grab", builtins::grab},
-    {"put", builtins::put},         {"has", builtins::has},           {"nums", builtins::nums},
-    {"append", builtins::append},   {"pop", builtins::pop},           {"keys", builtins::keys},
-    {"values", builtins::values},   {"joinstr", builtins::joinstr},   {"splitstr", builtins::splitstr},
-    {"sqrt", builtins::sqrt},       {"floor", builtins::floor},       {"ceil", builtins::ceil},
-    {"absval", builtins::absval},   {"roundval", builtins::roundval}, {"intval", builtins::intval},
-    {"floatval", builtins::floatval}, {"strval", builtins::strval},   {"classname", builtins::classname},
-};
+NativeFn::Call find(std::string_view name) {
+  for (builtins::Table table : kTables)
+    for (const builtins::Builtin& b : table)
+      if (name == b.name) return b.call;
+  return nullptr;
+}
 
 }  // namespace
 
 void Interpreter::registerBuiltins() {
-  for (const Builtin& b : kBuiltins) {
-    auto fn = makeRef<NativeFn>(b.call);
+  for (std::string_view name : kOrder) {
+    auto fn = makeRef<NativeFn>(find(name));
     fn->interp = this;
-    globals->bindLocal(intern(b.name), Value(fn));
+    globals->bindLocal(intern(name), Value(fn));
   }
 }
 
 namespace builtins {
 
-void need(NativeFn& self, Args args, size_t count, const char* message) {
-  if (args.size() < count) self.interp->throwError("ArgumentError", message, 0);
+void fail(NativeFn& self, const char* kind, std::string_view message, std::string_view more, std::string_view end) {
+  std::string text;
+  text.reserve(message.size() + more.size() + end.size());
+  text.append(message).append(more).append(end);
+  self.interp->throwError(kind, text, 0);
 }
 
-double numArg(Args args, size_t position, const char* name, Interpreter& interp) {
+void argumentError(const char* message, NativeFn& self) { fail(self, "ArgumentError", message); }
+
+double numArg(NativeFn& self, Args args, size_t position, const char* name) {
   const Value& v = args[position];
-  if (!v.isNumber()) interp.throwError("TypeMismatchError", std::string(name) + ": expected a number", 0);
+  if (!v.isNumber()) fail(self, "TypeMismatchError", name, ": expected a number");
   return toDouble(v);
 }
 
-int64_t floatToInt(Interpreter& interp, double x) {
+int64_t floatToInt(NativeFn& self, double x) {
   // Exactly the doubles in [-2^63, 2^63) convert; NaN fails both tests.
   if (!(x >= -9223372036854775808.0 && x < 9223372036854775808.0))
-    interp.throwError("ValueError", "cannot convert float '" + formatDouble(x) + "' to an int", 0);
+    fail(self, "ValueError", "cannot convert float '", formatDouble(x), "' to an int");
   return static_cast<int64_t>(x);
 }
 

@@ -1,12 +1,22 @@
-// The built-in functions: one table, bound into every new global scope.
+// The built-in functions: a table in each file, bound into every new global scope.
 //
-// Each built-in is a plain function taking its NativeFn (for the
-// interpreter pointer) and the evaluated arguments. Built-ins check only
-// the arguments they use, ignore any further ones, and raise every error
-// with line 0: a built-in does not know the line of its call. The shared
-// checkers below keep each built-in to its own rule.
+// Each file of this folder defines its built-ins as functions of its own,
+// each taking its NativeFn (for the interpreter pointer) and the evaluated
+// arguments, and lists them by name in one table; builtins.cpp binds the
+// tables' entries in a fixed order. Built-ins check only the arguments they
+// use, ignore any further ones, and raise every error with line 0: a
+// built-in does not know the line of its call.
+//
+// The argument readers below hold the checks that the built-ins share: each
+// takes the message to raise as an ArgumentError when the argument is
+// missing or of the wrong kind, and returns it as the kind it asked for, so
+// that a built-in reads as its own rule. They are inline because append,
+// sizeof, nums, joinstr and splitstr are on the hot paths of scripts; only
+// a failure leaves the caller, through the cold fail.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -31,44 +41,68 @@ int flushStdout() noexcept;
 
 namespace builtins {
 
+// A built-in as a file lists it: the global name and the function.
+struct Builtin {
+  const char* name;
+  NativeFn::Call call;
+};
+using Table = std::span<const Builtin>;
+
+// The tables, one a file.
+extern const Table kIoBuiltins;          // io.cpp: the process's streams and host
+extern const Table kReflectBuiltins;     // reflect.cpp: inspection and attributes by name
+extern const Table kCollectionBuiltins;  // collections.cpp: ranges, lists, dicts, strings
+extern const Table kNumericBuiltins;     // numeric.cpp
+extern const Table kConvertBuiltins;     // convert.cpp
+
+// Raises an error of kind whose message is the parts joined, with line 0.
+// Out of line and cold, so that the checks calling it stay small.
+[[noreturn, gnu::cold, gnu::noinline]] void fail(NativeFn& self, const char* kind, std::string_view message,
+                                                 std::string_view more = {}, std::string_view end = {});
+
+// Raises ArgumentError with message: how the readers below fail. self
+// comes second because a built-in receives it second (the address of its
+// result comes first), so a check need not move it on the path that passes.
+[[noreturn, gnu::cold, gnu::noinline]] void argumentError(const char* message, NativeFn& self);
+
 // Raises ArgumentError with message unless args has at least count entries.
-void need(NativeFn& self, Args args, size_t count, const char* message);
-// The number in a numeric built-in's first argument, as a double; a
-// non-number raises TypeMismatchError "name: expected a number".
-double numArg(Args args, size_t position, const char* name, Interpreter& interp);
+inline void need(NativeFn& self, Args args, size_t count, const char* message) {
+  if (args.size() < count) argumentError(message, self);
+}
+
+// The argument at position; ArgumentError with message when the call has
+// fewer arguments.
+inline const Value& arg(NativeFn& self, Args args, size_t position, const char* message) {
+  need(self, args, position + 1, message);
+  return args[position];
+}
+
+// The argument at position, which must be of kind; ArgumentError with
+// message when it is missing or of another kind.
+inline const Value& kindArg(NativeFn& self, Args args, size_t position, ValueKind kind, const char* message) {
+  if (args.size() <= position || !args[position].is(kind)) argumentError(message, self);
+  return args[position];
+}
+inline ListValue& listArg(NativeFn& self, Args args, size_t position, const char* message) {
+  return *kindArg(self, args, position, ValueKind::List, message).asList();
+}
+inline DictValue& dictArg(NativeFn& self, Args args, size_t position, const char* message) {
+  return *kindArg(self, args, position, ValueKind::Dict, message).asDict();
+}
+inline std::string_view stringArg(NativeFn& self, Args args, size_t position, const char* message) {
+  return kindArg(self, args, position, ValueKind::String, message).asString()->view();
+}
+inline int64_t intArg(NativeFn& self, Args args, size_t position, const char* message) {
+  return kindArg(self, args, position, ValueKind::Int, message).asInt();
+}
+
+// The number at position (present: the caller checked) as a double; a
+// non-number raises TypeMismatchError name + ": expected a number".
+double numArg(NativeFn& self, Args args, size_t position, const char* name);
+
 // The int a whole float converts to; NaN, infinities and floats outside the
 // 64-bit range raise ValueError.
-int64_t floatToInt(Interpreter& interp, double x);
-
-// io.cpp
-Value out(NativeFn& self, Args args);
-Value getuser(NativeFn& self, Args args);
-Value cmd(NativeFn& self, Args args);
-// reflect.cpp
-Value sizeOf(NativeFn& self, Args args);
-Value kind(NativeFn& self, Args args);
-Value grab(NativeFn& self, Args args);
-Value put(NativeFn& self, Args args);
-Value has(NativeFn& self, Args args);
-Value classname(NativeFn& self, Args args);
-// collections.cpp
-Value nums(NativeFn& self, Args args);
-Value append(NativeFn& self, Args args);
-Value pop(NativeFn& self, Args args);
-Value keys(NativeFn& self, Args args);
-Value values(NativeFn& self, Args args);
-Value joinstr(NativeFn& self, Args args);
-Value splitstr(NativeFn& self, Args args);
-// numeric.cpp
-Value sqrt(NativeFn& self, Args args);
-Value floor(NativeFn& self, Args args);
-Value ceil(NativeFn& self, Args args);
-Value absval(NativeFn& self, Args args);
-Value roundval(NativeFn& self, Args args);
-// convert.cpp
-Value intval(NativeFn& self, Args args);
-Value floatval(NativeFn& self, Args args);
-Value strval(NativeFn& self, Args args);
+int64_t floatToInt(NativeFn& self, double x);
 
 }  // namespace builtins
 }  // namespace qlr

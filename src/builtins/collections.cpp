@@ -4,59 +4,62 @@
 namespace qlr {
 namespace builtins {
 
+namespace {
+
+// nums(stop), nums(start, stop) or nums(start, stop, step); the kinds of
+// all the arguments in use are checked before the step is.
 Value nums(NativeFn& self, Args args) {
   need(self, args, 1, "nums() needs 1 to 3 arguments");
-  size_t used = args.size() < 3 ? args.size() : 3;
-  for (size_t i = 0; i < used; ++i)
-    if (!args[i].is(ValueKind::Int)) self.interp->throwError("ArgumentError", "nums() arguments must be ints", 0);
-  int64_t start = used == 1 ? 0 : args[0].asInt();
-  int64_t stop = used == 1 ? args[0].asInt() : args[1].asInt();
-  int64_t step = used == 3 ? args[2].asInt() : 1;
-  if (step == 0) self.interp->throwError("ArgumentError", "nums() step cannot be zero", 0);
-  return Value(makeRef<RangeVal>(start, stop, step));
+  const char* notInts = "nums() arguments must be ints";
+  int64_t first = intArg(self, args, 0, notInts);
+  if (args.size() == 1) return Value(makeRef<RangeVal>(0, first, 1));
+  int64_t second = intArg(self, args, 1, notInts);
+  int64_t step = args.size() == 2 ? 1 : intArg(self, args, 2, notInts);
+  if (step == 0) fail(self, "ArgumentError", "nums() step cannot be zero");
+  return Value(makeRef<RangeVal>(first, second, step));
 }
 
 Value append(NativeFn& self, Args args) {
-  if (args.size() < 2 || !args[0].is(ValueKind::List))
-    self.interp->throwError("ArgumentError", "append(list, value) expects a list", 0);
-  holding(args[0].asList(), args[1]);
-  args[0].asList()->items.push_back(args[1]);
+  const char* usage = "append(list, value) expects a list";
+  need(self, args, 2, usage);
+  ListValue& list = listArg(self, args, 0, usage);
+  holding(&list, args[1]);
+  list.items.push_back(args[1]);
   return Value();
 }
 
 Value pop(NativeFn& self, Args args) {
-  if (args.empty() || !args[0].is(ValueKind::List))
-    self.interp->throwError("ArgumentError", "pop(list) expects a list", 0);
-  auto& items = args[0].asList()->items;
-  if (items.empty()) self.interp->throwError("IndexError", "pop from an empty list", 0);
+  auto& items = listArg(self, args, 0, "pop(list) expects a list").items;
+  if (items.empty()) fail(self, "IndexError", "pop from an empty list");
   Value last = std::move(items.back());
   items.pop_back();
   return last;
 }
 
-Value keys(NativeFn& self, Args args) {
-  if (args.empty() || !args[0].is(ValueKind::Dict))
-    self.interp->throwError("ArgumentError", "keys(dict) expects a dict", 0);
+// A new list of what pick takes from each entry of dict, in its iteration order.
+template <class Pick>
+Value eachEntry(const DictValue& dict, Pick pick) {
   std::vector<Value> items;
-  items.reserve(args[0].asDict()->size());
-  args[0].asDict()->forEach([&](const Value& key, const Value&) { items.push_back(key); });
+  items.reserve(dict.size());
+  dict.forEach([&](const Value& key, const Value& value) { items.push_back(pick(key, value)); });
   return makeList(std::move(items));
+}
+
+Value keys(NativeFn& self, Args args) {
+  return eachEntry(dictArg(self, args, 0, "keys(dict) expects a dict"),
+                   [](const Value& key, const Value&) -> const Value& { return key; });
 }
 
 Value values(NativeFn& self, Args args) {
-  if (args.empty() || !args[0].is(ValueKind::Dict))
-    self.interp->throwError("ArgumentError", "values(dict) expects a dict", 0);
-  std::vector<Value> items;
-  items.reserve(args[0].asDict()->size());
-  args[0].asDict()->forEach([&](const Value&, const Value& value) { items.push_back(value); });
-  return makeList(std::move(items));
+  return eachEntry(dictArg(self, args, 0, "values(dict) expects a dict"),
+                   [](const Value&, const Value& value) -> const Value& { return value; });
 }
 
 Value joinstr(NativeFn& self, Args args) {
-  if (args.size() < 2 || !args[0].is(ValueKind::String) || !args[1].is(ValueKind::List))
-    self.interp->throwError("ArgumentError", "joinstr(sep, list) expects a string and a list", 0);
-  std::string_view sep = args[0].asString()->view();
-  const auto& items = args[1].asList()->items;
+  const char* usage = "joinstr(sep, list) expects a string and a list";
+  need(self, args, 2, usage);
+  std::string_view sep = stringArg(self, args, 0, usage);
+  const auto& items = listArg(self, args, 1, usage).items;
   std::string text;
   for (size_t i = 0; i < items.size(); ++i) {
     if (i) text += sep;
@@ -66,10 +69,10 @@ Value joinstr(NativeFn& self, Args args) {
 }
 
 Value splitstr(NativeFn& self, Args args) {
-  if (args.size() < 2 || !args[0].is(ValueKind::String) || !args[1].is(ValueKind::String))
-    self.interp->throwError("ArgumentError", "splitstr(string, sep) expects two strings", 0);
-  std::string_view text = args[0].asString()->view();
-  std::string_view sep = args[1].asString()->view();
+  const char* usage = "splitstr(string, sep) expects two strings";
+  need(self, args, 2, usage);
+  std::string_view text = stringArg(self, args, 0, usage);
+  std::string_view sep = stringArg(self, args, 1, usage);
   std::vector<Value> pieces;
   if (sep.empty()) {
     pieces.push_back(args[0]);
@@ -81,6 +84,13 @@ Value splitstr(NativeFn& self, Args args) {
   pieces.push_back(makeString(text.substr(from)));
   return makeList(std::move(pieces));
 }
+
+const Builtin kTable[] = {{"nums", nums},     {"append", append},   {"pop", pop},          {"keys", keys},
+                          {"values", values}, {"joinstr", joinstr}, {"splitstr", splitstr}};
+
+}  // namespace
+
+constinit const Table kCollectionBuiltins = kTable;
 
 }  // namespace builtins
 }  // namespace qlr

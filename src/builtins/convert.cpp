@@ -8,14 +8,15 @@
 namespace qlr {
 namespace builtins {
 
+namespace {
+
 Value intval(NativeFn& self, Args args) {
-  need(self, args, 1, "intval(x) needs an argument");
-  const Value& x = args[0];
+  const Value& x = arg(self, args, 0, "intval(x) needs an argument");
   switch (x.kind()) {
     case ValueKind::Int:
       return x;
     case ValueKind::Float:
-      return Value::integer(floatToInt(*self.interp, std::trunc(x.asFloat())));
+      return Value::integer(floatToInt(self, std::trunc(x.asFloat())));
     case ValueKind::Bool:
       return Value::integer(x.asBool() ? 1 : 0);
     case ValueKind::String: {
@@ -23,8 +24,7 @@ Value intval(NativeFn& self, Args args) {
       char* end = nullptr;
       errno = 0;
       long long parsed = std::strtoll(text.c_str(), &end, 10);
-      if (end == text.c_str() || errno == ERANGE)
-        self.interp->throwError("ValueError", "cannot convert '" + text + "' to an int", 0);
+      if (end == text.c_str() || errno == ERANGE) fail(self, "ValueError", "cannot convert '", text, "' to an int");
       return Value::integer(parsed);
     }
     case ValueKind::Null:
@@ -37,12 +37,11 @@ Value intval(NativeFn& self, Args args) {
     case ValueKind::Range:
       break;
   }
-  self.interp->throwError("TypeMismatchError", "cannot convert a " + valueKind(x) + " to an int", 0);
+  fail(self, "TypeMismatchError", "cannot convert a ", valueKind(x), " to an int");
 }
 
 Value floatval(NativeFn& self, Args args) {
-  need(self, args, 1, "floatval(x) needs an argument");
-  const Value& x = args[0];
+  const Value& x = arg(self, args, 0, "floatval(x) needs an argument");
   if (x.is(ValueKind::Float)) return x;
   if (x.is(ValueKind::Int)) return Value::number(static_cast<double>(x.asInt()));
   if (x.is(ValueKind::String)) {
@@ -50,11 +49,10 @@ Value floatval(NativeFn& self, Args args) {
     char* end = nullptr;
     errno = 0;
     double parsed = std::strtod(text.c_str(), &end);
-    if (end == text.c_str() || errno == ERANGE)
-      self.interp->throwError("ValueError", "cannot convert '" + text + "' to a float", 0);
+    if (end == text.c_str() || errno == ERANGE) fail(self, "ValueError", "cannot convert '", text, "' to a float");
     return Value::number(parsed);
   }
-  self.interp->throwError("TypeMismatchError", "cannot convert a " + valueKind(x) + " to a float", 0);
+  fail(self, "TypeMismatchError", "cannot convert a ", valueKind(x), " to a float");
 }
 
 Value strval(NativeFn&, Args args) {
@@ -62,6 +60,12 @@ Value strval(NativeFn&, Args args) {
   if (args[0].is(ValueKind::String)) return args[0];
   return makeString(valueToString(args[0], false));
 }
+
+const Builtin kTable[] = {{"intval", intval}, {"floatval", floatval}, {"strval", strval}};
+
+}  // namespace
+
+constinit const Table kConvertBuiltins = kTable;
 
 }  // namespace builtins
 }  // namespace qlr

@@ -62,6 +62,8 @@ void flushOutput() {
 
 namespace builtins {
 
+namespace {
+
 Value out(NativeFn&, Args args) {
   std::string text;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -84,13 +86,11 @@ Value getuser(NativeFn&, Args args) {
 }
 
 Value cmd(NativeFn& self, Args args) {
-  if (args.empty() || !args[0].is(ValueKind::String))
-    self.interp->throwError("ArgumentError", "cmd(command) expects a string", 0);
-  std::string_view command = args[0].asString()->view();
+  std::string_view command = stringArg(self, args, 0, "cmd(command) expects a string");
   // The command processor takes a C string: a NUL would silently cut the
   // command short and run what precedes it.
   if (command.find('\0') != std::string_view::npos)
-    self.interp->throwError("ArgumentError", "cmd(command) cannot contain a NUL byte", 0);
+    fail(self, "ArgumentError", "cmd(command) cannot contain a NUL byte");
   // What the script printed so far must come before the command's own
   // output. A failed flush is not raised here: the error state stays and
   // the next write or the final flush reports it, so an atlast block can
@@ -98,6 +98,12 @@ Value cmd(NativeFn& self, Args args) {
   flushStdout();
   return Value::integer(static_cast<int32_t>(std::system(std::string(command).c_str())));
 }
+
+const Builtin kTable[] = {{"out", out}, {"getuser", getuser}, {"cmd", cmd}};
+
+}  // namespace
+
+constinit const Table kIoBuiltins = kTable;
 
 }  // namespace builtins
 }  // namespace qlr

@@ -14,16 +14,14 @@ namespace {
 using Rounding = double (*)(double);
 
 Value toWhole(NativeFn& self, Args args, const char* name, const char* missing, Rounding round) {
-  need(self, args, 1, missing);
-  if (args[0].is(ValueKind::Int)) return args[0];
-  return Value::integer(floatToInt(*self.interp, round(numArg(args, 0, name, *self.interp))));
+  const Value& x = arg(self, args, 0, missing);
+  if (x.is(ValueKind::Int)) return x;
+  return Value::integer(floatToInt(self, round(numArg(self, args, 0, name))));
 }
-
-}  // namespace
 
 Value sqrt(NativeFn& self, Args args) {
   need(self, args, 1, "sqrt(x) needs an argument");
-  return Value::number(std::sqrt(numArg(args, 0, "sqrt", *self.interp)));
+  return Value::number(std::sqrt(numArg(self, args, 0, "sqrt")));
 }
 
 Value floor(NativeFn& self, Args args) {
@@ -34,19 +32,25 @@ Value ceil(NativeFn& self, Args args) {
   return toWhole(self, args, "ceil", "ceil(x) needs an argument", [](double x) { return std::ceil(x); });
 }
 
+Value absval(NativeFn& self, Args args) {
+  const Value& x = arg(self, args, 0, "absval(x) needs an argument");
+  if (x.is(ValueKind::Int)) {
+    int64_t i = x.asInt();
+    // The minimum int has no positive counterpart and stays itself, as with unary minus.
+    return Value::integer(i < 0 ? static_cast<int64_t>(uint64_t{0} - static_cast<uint64_t>(i)) : i);
+  }
+  return Value::number(std::fabs(numArg(self, args, 0, "absval")));
+}
+
 Value roundval(NativeFn& self, Args args) {
   return toWhole(self, args, "roundval", "roundval(x) needs an argument", [](double x) { return std::round(x); });
 }
 
-Value absval(NativeFn& self, Args args) {
-  need(self, args, 1, "absval(x) needs an argument");
-  if (args[0].is(ValueKind::Int)) {
-    int64_t i = args[0].asInt();
-    // The minimum int has no positive counterpart and stays itself, as with unary minus.
-    return Value::integer(i < 0 ? static_cast<int64_t>(uint64_t{0} - static_cast<uint64_t>(i)) : i);
-  }
-  return Value::number(std::fabs(numArg(args, 0, "absval", *self.interp)));
-}
+const Builtin kTable[] = {{"sqrt", sqrt}, {"floor", floor}, {"ceil", ceil}, {"absval", absval}, {"roundval", roundval}};
+
+}  // namespace
+
+constinit const Table kNumericBuiltins = kTable;
 
 }  // namespace builtins
 }  // namespace qlr

@@ -14,15 +14,12 @@ std::string_view attributeName(const Value& name, std::string& rendered) {
   return rendered;
 }
 
-}  // namespace
-
 Value sizeOf(NativeFn& self, Args args) {
-  need(self, args, 1, "sizeof(x) needs an argument");
-  const Value& x = args[0];
+  const Value& x = arg(self, args, 0, "sizeof(x) needs an argument");
   if (x.is(ValueKind::String)) return Value::integer(static_cast<int64_t>(x.asString()->size));
   if (x.is(ValueKind::List)) return Value::integer(static_cast<int64_t>(x.asList()->items.size()));
   if (x.is(ValueKind::Dict)) return Value::integer(static_cast<int64_t>(x.asDict()->size()));
-  self.interp->throwError("TypeMismatchError", "sizeof() doesn't apply to a " + valueKind(x), 0);
+  fail(self, "TypeMismatchError", "sizeof() doesn't apply to a ", valueKind(x));
 }
 
 Value kind(NativeFn&, Args args) { return makeString(args.empty() ? "null" : valueKind(args[0])); }
@@ -60,11 +57,18 @@ Value has(NativeFn& self, Args args) {
 }
 
 Value classname(NativeFn& self, Args args) {
-  need(self, args, 1, "classname(x) needs an argument");
-  if (args[0].is(ValueKind::Instance)) return makeString(args[0].asInstance()->cls->name);
-  if (args[0].is(ValueKind::Class)) return makeString(args[0].asClass()->name);
-  self.interp->throwError("TypeMismatchError", "classname() expects an instance or blueprint", 0);
+  const Value& x = arg(self, args, 0, "classname(x) needs an argument");
+  if (x.is(ValueKind::Instance)) return makeString(x.asInstance()->cls->name);
+  if (x.is(ValueKind::Class)) return makeString(x.asClass()->name);
+  fail(self, "TypeMismatchError", "classname() expects an instance or blueprint");
 }
+
+const Builtin kTable[] = {{"sizeof", sizeOf}, {"kind", kind}, {"grab", grab},
+                          {"put", put},       {"has", has},   {"classname", classname}};
+
+}  // namespace
+
+constinit const Table kReflectBuiltins = kTable;
 
 }  // namespace builtins
 }  // namespace qlr
