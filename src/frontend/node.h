@@ -12,15 +12,15 @@
 // below; this table is the layout they encode ("-" marks a null child).
 //
 //   kind      fields                          children
-//   Program   -                               statements...
-//   Block     -                               statements...
+//   Program   -                               statements()
+//   Block     -                               statements()
 //   Number    isFloat, intValue, floatValue   -
 //   String    text (decoded)                  -
 //   Bool      boolValue                       -
 //   Null      -                               -
 //   Name      text/sym                        -
-//   List      -                               elements...
-//   Dict      -                               key, value, key, value...
+//   List      -                               elements()
+//   Dict      -                               key(0), entryValue(0)...key(entryCount()-1), entryValue(...)
 //   BinOp     text/op                         left(), right()
 //   UnaryOp   text/op                         operand()
 //   Assign    text/op ("" / None for =)       target(), value()
@@ -32,7 +32,7 @@
 //   For       text/sym (the variable)         iterable(), loopBody()
 //   FuncDef   text/sym, params, defaults      body()
 //   Lambda    params                          body() (an expression)
-//   Return    -                               returned(), or none
+//   Return    -                               returned() when returnsValue(), else none
 //   Break, Continue, Pass                     -
 //   ClassDef  text/sym, names (the base)      body()
 //   Try       catches, finallyBody            body()
@@ -185,6 +185,11 @@ struct Node {
   std::vector<Symbol> paramSyms;   // params interned
 
   // Children by role, for the kinds the table above lists them under.
+  const std::vector<std::unique_ptr<Node>>& statements() const { return children; }
+  const std::vector<std::unique_ptr<Node>>& elements() const { return children; }
+  size_t entryCount() const { return children.size() / 2; }
+  const Node* key(size_t i) const { return child(2 * i); }
+  const Node* entryValue(size_t i) const { return child(2 * i + 1); }
   const Node* left() const { return child(0); }
   const Node* right() const { return child(1); }
   const Node* operand() const { return child(0); }
@@ -201,7 +206,8 @@ struct Node {
   const Node* iterable() const { return child(0); }
   const Node* loopBody() const { return child(1); }
   const Node* body() const { return child(0); }
-  const Node* returned() const { return children.empty() ? nullptr : child(0); }
+  bool returnsValue() const { return !children.empty(); }
+  const Node* returned() const { return child(0); }  // when returnsValue()
   const Node* thrown() const { return child(0); }
   const Node* message() const { return children.size() < 2 ? nullptr : child(1); }
   const Node* element() const { return child(1); }

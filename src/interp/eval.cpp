@@ -56,8 +56,8 @@ struct ExpressionHandlers {
 
   static Value list(I& in, const Node* node, Environment* env) {
     auto list = makeRef<ListValue>();
-    list->items.reserve(node->children.size());
-    for (const auto& child : node->children) {
+    list->items.reserve(node->elements().size());
+    for (const auto& child : node->elements()) {
       Value item = in.operand(child.get(), env);
       if (item.isAbrupt()) return item;
       holding(list.get(), item);
@@ -68,10 +68,10 @@ struct ExpressionHandlers {
 
   static Value dict(I& in, const Node* node, Environment* env) {
     auto dict = makeRef<DictValue>();
-    for (size_t i = 0; i + 1 < node->children.size(); i += 2) {
-      Value key = in.operand(node->children[i].get(), env);
+    for (size_t i = 0; i < node->entryCount(); ++i) {
+      Value key = in.operand(node->key(i), env);
       if (key.isAbrupt()) return key;
-      Value value = in.operand(node->children[i + 1].get(), env);
+      Value value = in.operand(node->entryValue(i), env);
       if (value.isAbrupt()) return value;
       dict->set(dictKey(key), std::move(value));
     }
@@ -79,24 +79,24 @@ struct ExpressionHandlers {
   }
 
   static Value also(I& in, const Node* node, Environment* env) {
-    Value left = in.operand(node->children[0].get(), env);
+    Value left = in.operand(node->left(), env);
     if (left.isAbrupt() || !isTruthy(left)) return left;
-    return in.operand(node->children[1].get(), env);
+    return in.operand(node->right(), env);
   }
 
   static Value either(I& in, const Node* node, Environment* env) {
-    Value left = in.operand(node->children[0].get(), env);
+    Value left = in.operand(node->left(), env);
     if (left.isAbrupt() || isTruthy(left)) return left;
-    return in.operand(node->children[1].get(), env);
+    return in.operand(node->right(), env);
   }
 
   // One instance per operator, so that the number cases fold to the one
   // operation that applies.
   template <OpCode op>
   static Value binary(I& in, const Node* node, Environment* env) {
-    Value left = in.operand(node->children[0].get(), env);
+    Value left = in.operand(node->left(), env);
     if (left.isAbrupt()) return left;
-    Value right = in.operand(node->children[1].get(), env);
+    Value right = in.operand(node->right(), env);
     if (right.isAbrupt()) return right;
     return in.binaryOp(op, left, right, node->line);
   }
@@ -104,9 +104,9 @@ struct ExpressionHandlers {
   // binary with an int literal on the right, as in n - 1 or x % 2 == 0.
   template <OpCode op>
   static Value binaryIntRight(I& in, const Node* node, Environment* env) {
-    Value left = in.operand(node->children[0].get(), env);
+    Value left = in.operand(node->left(), env);
     if (left.isAbrupt()) return left;
-    return in.binaryOp(op, left, Value::integer(node->children[1]->intValue), node->line);
+    return in.binaryOp(op, left, Value::integer(node->right()->intValue), node->line);
   }
 
   // A handler's outcome as its caller wants it: the value itself, or for a
@@ -126,15 +126,15 @@ struct ExpressionHandlers {
   // As conditions (Result Truth) they make no bool value either.
   template <OpCode op, class Result>
   static Result nameAndInt(I& in, const Node* node, Environment* env) {
-    const Node* left = node->children[0].get();
+    const Node* left = node->left();
     const Value* bound = env->lookup(left->sym, left->hint);
     if (!bound) return as<Result>(name(in, left, env));
-    return as<Result>(in.binaryOp(op, *bound, Value::integer(node->children[1]->intValue), node->line));
+    return as<Result>(in.binaryOp(op, *bound, Value::integer(node->right()->intValue), node->line));
   }
   template <OpCode op, class Result>
   static Result nameAndName(I& in, const Node* node, Environment* env) {
-    const Node* left = node->children[0].get();
-    const Node* right = node->children[1].get();
+    const Node* left = node->left();
+    const Node* right = node->right();
     const Value* leftBound = env->lookup(left->sym, left->hint);
     if (!leftBound) return as<Result>(name(in, left, env));
     const Value* rightBound = env->lookup(right->sym, right->hint);
@@ -149,8 +149,8 @@ struct ExpressionHandlers {
   // evaluated and its value tested.
   template <OpCode op>
   static TestHandler testFor(const Node* node) {
-    const Node* left = node->children[0].get();
-    const Node* right = node->children[1].get();
+    const Node* left = node->left();
+    const Node* right = node->right();
     if (left->kind != NodeKind::Name) return truth;
     if (right->kind == NodeKind::Number && !right->isFloat) return nameAndInt<op, Truth>;
     if (right->kind == NodeKind::Name) return nameAndName<op, Truth>;
@@ -165,15 +165,15 @@ struct ExpressionHandlers {
   // x == null and x != null: only null equals null.
   template <bool equal>
   static Value nullTest(I& in, const Node* node, Environment* env) {
-    Value left = in.operand(node->children[0].get(), env);
+    Value left = in.operand(node->left(), env);
     if (left.isAbrupt()) return left;
     return Value::boolean(left.is(ValueKind::Null) == equal);
   }
 
   template <OpCode op>
   static EvalHandler binaryFor(const Node* node) {
-    const Node* left = node->children[0].get();
-    const Node* right = node->children[1].get();
+    const Node* left = node->left();
+    const Node* right = node->right();
     bool nameLeft = left->kind == NodeKind::Name;
     if (right->kind == NodeKind::Number && !right->isFloat) return nameLeft ? nameAndInt<op, Value> : binaryIntRight<op>;
     if (nameLeft && right->kind == NodeKind::Name) return nameAndName<op, Value>;
@@ -181,7 +181,7 @@ struct ExpressionHandlers {
   }
 
   static Value negate(I& in, const Node* node, Environment* env) {
-    Value operand = in.operand(node->children[0].get(), env);
+    Value operand = in.operand(node->operand(), env);
     if (operand.isAbrupt()) return operand;
     if (operand.is(ValueKind::Int))
       return Value::integer(static_cast<int64_t>(uint64_t{0} - static_cast<uint64_t>(operand.asInt())));
@@ -190,21 +190,21 @@ struct ExpressionHandlers {
   }
 
   static Value deny(I& in, const Node* node, Environment* env) {
-    Value operand = in.operand(node->children[0].get(), env);
+    Value operand = in.operand(node->operand(), env);
     if (operand.isAbrupt()) return operand;
     return Value::boolean(!isTruthy(operand));
   }
 
   static Value index(I& in, const Node* node, Environment* env) {
-    Value object = in.operand(node->children[0].get(), env);
+    Value object = in.operand(node->object(), env);
     if (object.isAbrupt()) return object;
-    Value index = in.operand(node->children[1].get(), env);
+    Value index = in.operand(node->index(), env);
     if (index.isAbrupt()) return index;
     return in.indexGet(object, index, node->line);
   }
 
   static Value attribute(I& in, const Node* node, Environment* env) {
-    Value object = in.operand(node->children[0].get(), env);
+    Value object = in.operand(node->object(), env);
     if (object.isAbrupt()) return object;
     if (object.is(ValueKind::Instance)) {  // a field read, the common case, stays here
       if (Value* field = object.asInstance()->fields.find(node->sym, node->hint)) return *field;
@@ -274,7 +274,7 @@ struct ExpressionHandlers {
   static EvalHandler binaryHandler(const Node* node) {
     if (node->op == OpCode::Also) return also;
     if (node->op == OpCode::Either) return either;
-    if (node->children[1]->kind == NodeKind::Null) {
+    if (node->right()->kind == NodeKind::Null) {
       if (node->op == OpCode::Eq) return nullTest<true>;
       if (node->op == OpCode::Ne) return nullTest<false>;
     }
@@ -358,15 +358,15 @@ Value Interpreter::eval(const Node* node, Environment* env) {
 }
 
 Value Interpreter::evalCall(const Node* node, Environment* env) {
-  size_t argc = node->children.size() - 1;
+  size_t argc = node->argCount();
   ArgValues argv(argc);
   for (size_t i = 0; i < argc; ++i) {
-    Value arg = operand(node->children[i + 1].get(), env);
+    Value arg = operand(node->arg(i), env);
     if (arg.isAbrupt()) return arg;
     argv.push(std::move(arg));
   }
   Args args = argv.args();
-  const Node* calleeNode = node->children[0].get();
+  const Node* calleeNode = node->callee();
   if (calleeNode->kind == NodeKind::Attr) return evalMethodCall(node, env, args);
   // A script function called by name needs no copy of its value:
   // callFunction holds the function for as long as it runs.
@@ -385,8 +385,8 @@ Value Interpreter::evalCall(const Node* node, Environment* env) {
 // object.name(args): calls the method directly, without making the bound
 // method value a plain read of object.name would.
 Value Interpreter::evalMethodCall(const Node* node, Environment* env, Args args) {
-  const Node* attr = node->children[0].get();
-  Value object = operand(attr->children[0].get(), env);
+  const Node* attr = node->callee();
+  Value object = operand(attr->object(), env);
   if (object.isAbrupt()) return object;
   if (object.is(ValueKind::Instance)) {
     InstanceValue* inst = object.asInstance();
@@ -410,10 +410,10 @@ Value Interpreter::evalMethodCall(const Node* node, Environment* env, Args args)
 }
 
 Value Interpreter::evalListComp(const Node* node, Environment* env) {
-  Value iterable = eval(node->children[0].get(), env);
+  Value iterable = eval(node->iterable(), env);
   if (iterable.isAbrupt()) return iterable;
-  const Node* element = node->children[1].get();
-  const Node* filter = node->children[2].get();
+  const Node* element = node->element();
+  const Node* filter = node->filter();
   auto result = makeRef<ListValue>();
   bool cut = false;
   forEachItem(iterable, node->line, reporter(), [&](Value item) {

@@ -32,9 +32,10 @@ bool loopEnds(Flow flow, Flow& result) {
 // conditionals and attempt statements run a block per turn. Its handlers
 // would otherwise keep the compiler from inlining it.
 [[gnu::always_inline]] inline Flow Interpreter::runBlock(const Node* node, Environment* env) {
-  auto child = node->children.begin();
+  const auto& statements = node->statements();
+  auto child = statements.begin();
   try {
-    for (; child != node->children.end(); ++child) {
+    for (; child != statements.end(); ++child) {
       spendBudget(1);
       Flow flow = exec(child->get(), env);
       if (flow != Flow::Normal) return flow;
@@ -56,10 +57,10 @@ struct StatementHandlers {
 
   // Most expression statements are calls: they skip the eval frame.
   static Flow callStatement(I& in, const Node* node, Environment* env) {
-    return in.evalCall(node->children[0].get(), env).isAbrupt() ? in.abruptFlow_ : Flow::Normal;
+    return in.evalCall(node->expression(), env).isAbrupt() ? in.abruptFlow_ : Flow::Normal;
   }
   static Flow expressionStatement(I& in, const Node* node, Environment* env) {
-    return in.operand(node->children[0].get(), env).isAbrupt() ? in.abruptFlow_ : Flow::Normal;
+    return in.operand(node->expression(), env).isAbrupt() ? in.abruptFlow_ : Flow::Normal;
   }
 
   // name = value (op None), and name op= value. The right-hand side is
@@ -67,8 +68,8 @@ struct StatementHandlers {
   // unbound nloc name, which assignTo reports.
   template <OpCode op>
   static Flow assignName(I& in, const Node* node, Environment* env) {
-    const Node* target = node->children[0].get();
-    Value value = in.operand(node->children[1].get(), env);
+    const Node* target = node->target();
+    Value value = in.operand(node->value(), env);
     if (value.isAbrupt()) return in.abruptFlow_;
     if constexpr (op != OpCode::None) {
       // A name bound in this scope, with no glob or nloc declared, is read
@@ -98,10 +99,10 @@ struct StatementHandlers {
   // would: nothing between them runs script code.
   template <OpCode op>
   static Flow assignField(I& in, const Node* node, Environment* env) {
-    const Node* target = node->children[0].get();
-    Value value = in.operand(node->children[1].get(), env);
+    const Node* target = node->target();
+    Value value = in.operand(node->value(), env);
     if (value.isAbrupt()) return in.abruptFlow_;
-    Value object = in.operand(target->children[0].get(), env);
+    Value object = in.operand(target->object(), env);
     if (object.isAbrupt()) return in.abruptFlow_;
     if (object.is(ValueKind::Instance)) {
       if (Value* field = object.asInstance()->fields.find(target->sym, target->hint)) {
@@ -126,8 +127,8 @@ struct StatementHandlers {
   // Assignment to an index or attribute; their sub-expressions are
   // evaluated afresh by assignTo, so twice in an augmented assignment.
   static Flow assign(I& in, const Node* node, Environment* env) {
-    const Node* target = node->children[0].get();
-    Value value = in.operand(node->children[1].get(), env);
+    const Node* target = node->target();
+    Value value = in.operand(node->value(), env);
     if (value.isAbrupt()) return in.abruptFlow_;
     if (node->op != OpCode::None) {
       Value current = in.operand(target, env);
@@ -140,10 +141,10 @@ struct StatementHandlers {
 
   static Flow conditional(I& in, const Node* node, Environment* env) {
     while (node) {
-      Truth condition = in.test(node->children[0].get(), env);
+      Truth condition = in.test(node->condition(), env);
       if (condition == Truth::Cut) return in.abruptFlow_;
-      if (condition == Truth::True) return in.runBlock(node->children[1].get(), env);
-      node = node->children[2].get();
+      if (condition == Truth::True) return in.runBlock(node->thenBlock(), env);
+      node = node->elsePart();
       if (node && node->kind == NodeKind::Block) return in.runBlock(node, env);
     }
     return Flow::Normal;
@@ -160,7 +161,7 @@ struct StatementHandlers {
   // back value and throw value: the value travels as the pending one.
   template <Flow signal>
   static Flow leaveWith(I& in, const Node* node, Environment* env) {
-    Value carried = in.operand(node->children[0].get(), env);
+    Value carried = in.operand(signal == Flow::ReturnSignal ? node->returned() : node->thrown(), env);
     if (carried.isAbrupt()) return in.abruptFlow_;
     in.pending = std::move(carried);
     return signal;
@@ -186,11 +187,11 @@ struct StatementHandlers {
   static Flow remove(I& in, const Node* node, Environment* env) { return in.execDel(node, env); }
 
   static Flow ensure(I& in, const Node* node, Environment* env) {
-    Value condition = in.operand(node->children[0].get(), env);
+    Value condition = in.operand(node->condition(), env);
     if (condition.isAbrupt()) return in.abruptFlow_;
     if (isTruthy(condition)) return Flow::Normal;
-    if (node->children.size() < 2) in.fail("AssertionError", node->line, "assertion failed");
-    Value message = in.operand(node->children[1].get(), env);
+    if (!node->message()) in.fail("AssertionError", node->line, "assertion failed");
+    Value message = in.operand(node->message(), env);
     if (message.isAbrupt()) return in.abruptFlow_;
     in.fail("AssertionError", node->line, valueToString(message, false));
   }
@@ -247,10 +248,9 @@ struct StatementHandlers {
   }
 
   static ExecHandler assignHandler(const Node* node) {
-    const Node* target = node->children[0].get();
+    const Node* target = node->target();
     if (target->kind == NodeKind::Name) return assignmentFor<ToName>(node->op);
-    if (target->kind == NodeKind::Attr &&
-        (node->op == OpCode::None || target->children[0]->kind == NodeKind::Name))
+    if (target->kind == NodeKind::Attr && (node->op == OpCode::None || target->object()->kind == NodeKind::Name))
       return assignmentFor<ToField>(node->op);
     return assign;
   }
@@ -258,7 +258,7 @@ struct StatementHandlers {
   static ExecHandler choose(const Node* node) {
     switch (node->kind) {
       case NodeKind::ExprStmt:
-        return node->children[0]->kind == NodeKind::Call ? callStatement : expressionStatement;
+        return node->expression()->kind == NodeKind::Call ? callStatement : expressionStatement;
       case NodeKind::Assign:
         return assignHandler(node);
       case NodeKind::If:
@@ -272,7 +272,7 @@ struct StatementHandlers {
       case NodeKind::ClassDef:
         return classDef;
       case NodeKind::Return:
-        return node->children.empty() ? returnNull : leaveWith<Flow::ReturnSignal>;
+        return node->returnsValue() ? leaveWith<Flow::ReturnSignal> : returnNull;
       case NodeKind::Break:
         return breakLoop;
       case NodeKind::Continue:
@@ -328,15 +328,15 @@ Flow Interpreter::assignTo(const Node* target, const Value& value, Environment* 
     return Flow::Normal;
   }
   if (target->kind == NodeKind::Index) {
-    Value object = operand(target->children[0].get(), env);
+    Value object = operand(target->object(), env);
     if (object.isAbrupt()) return abruptFlow_;
-    Value index = operand(target->children[1].get(), env);
+    Value index = operand(target->index(), env);
     if (index.isAbrupt()) return abruptFlow_;
     indexSet(object, index, value, target->line);
     return Flow::Normal;
   }
   if (target->kind == NodeKind::Attr) {
-    Value object = operand(target->children[0].get(), env);
+    Value object = operand(target->object(), env);
     if (object.isAbrupt()) return abruptFlow_;
     if (object.is(ValueKind::Instance)) {  // overwriting a field, the common case, stays here
       if (Value* field = object.asInstance()->fields.find(target->sym, target->hint)) {
@@ -351,8 +351,8 @@ Flow Interpreter::assignTo(const Node* target, const Value& value, Environment* 
 }
 
 Flow Interpreter::execWhile(const Node* node, Environment* env) {
-  const Node* condition = node->children[0].get();
-  const Node* body = node->children[1].get();
+  const Node* condition = node->condition();
+  const Node* body = node->loopBody();
   Flow result = Flow::Normal;
   for (;;) {
     Truth truth = test(condition, env);
@@ -365,9 +365,9 @@ Flow Interpreter::execWhile(const Node* node, Environment* env) {
 // Flattened: the walk over the items and the body's block, run once per
 // item, inline here, which the compiler's own size limits would not allow.
 [[gnu::flatten]] Flow Interpreter::execFor(const Node* node, Environment* env) {
-  Value iterable = eval(node->children[0].get(), env);
+  Value iterable = eval(node->iterable(), env);
   if (iterable.isAbrupt()) return abruptFlow_;
-  const Node* body = node->children[1].get();
+  const Node* body = node->loopBody();
   Flow result = Flow::Normal;
   forEachItem(iterable, node->line, reporter(), [&](Value item) {
     env->assignLoopVariable(node->sym, std::move(item), node->hint);
@@ -385,7 +385,7 @@ Flow Interpreter::execClassDef(const Node* node, Environment* env) {
     base = Ref<ClassValue>(found->asClass());
   }
   Ref<Environment> bodyEnv = Environment::make(env);
-  Flow flow = execBlock(node->children[0].get(), bodyEnv.get());
+  Flow flow = execBlock(node->body(), bodyEnv.get());
   if (flow != Flow::Normal) return flow;
   auto cls = makeRef<ClassValue>(node->text, std::move(base));
   for (const auto& binding : bodyEnv->vars.entries()) {
@@ -409,7 +409,7 @@ Flow Interpreter::execTry(const Node* node, Environment* env) {
   const Node* finallyBody = node->finallyBody.get();
   Flow flow;
   try {
-    flow = runBlock(node->children[0].get(), env);
+    flow = runBlock(node->body(), env);
     if (flow == Flow::ErrorSignal) {
       for (const CatchClause& clause : node->catches) {
         if (!catchMatches(clause, pending)) continue;
@@ -437,16 +437,16 @@ Flow Interpreter::execTry(const Node* node, Environment* env) {
 }
 
 Flow Interpreter::execDel(const Node* node, Environment* env) {
-  const Node* target = node->children[0].get();
+  const Node* target = node->target();
   if (target->kind == NodeKind::Name) {
     if (!env->removeName(target->sym))
       fail("NameError", target->line, "name '", target->text, "' is not defined");
     return Flow::Normal;
   }
   if (target->kind == NodeKind::Index) {
-    Value object = eval(target->children[0].get(), env);
+    Value object = eval(target->object(), env);
     if (object.isAbrupt()) return abruptFlow_;
-    Value index = eval(target->children[1].get(), env);
+    Value index = eval(target->index(), env);
     if (index.isAbrupt()) return abruptFlow_;
     if (object.is(ValueKind::List)) {
       auto& items = object.asList()->items;
@@ -464,7 +464,7 @@ Flow Interpreter::execDel(const Node* node, Environment* env) {
     fail("TypeMismatchError", target->line, "cannot remove an index from a ", valueKind(object));
   }
   if (target->kind == NodeKind::Attr) {
-    Value object = eval(target->children[0].get(), env);
+    Value object = eval(target->object(), env);
     if (object.isAbrupt()) return abruptFlow_;
     if (object.is(ValueKind::Instance)) {
       if (!object.asInstance()->fields.erase(target->sym))

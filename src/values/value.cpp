@@ -180,7 +180,7 @@ bool DictValue::erase(std::string_view key, uint32_t hash) {
 FunctionValue::FunctionValue(const Node* definition, Ref<Container> env)
     : Container(ObjType::Function),
       def(definition),
-      body(definition->children[0].get()),
+      body(definition->body()),
       isLambda(definition->kind == NodeKind::Lambda),
       distinctParams(true),
       paramSymbols(definition->paramSyms),
