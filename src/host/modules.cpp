@@ -23,7 +23,7 @@ Flow Interpreter::loadModule(const std::string& name, Environment* env, int line
   std::string path = moduleDir.empty() ? name + ".qlr" : moduleDir + "/" + name + ".qlr";
   std::string source;
   if (!readWholeFile(path, source, FileKinds::RegularOnly))
-    throwError("ImportError", "module '" + name + "' not found (looked for " + path + ")", line);
+    throwError(kImportError, message::moduleNotFound(name, path), line);
   std::unique_ptr<Node> program;
   {
     std::vector<Token> tokens = lex(source, path);

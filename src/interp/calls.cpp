@@ -23,7 +23,7 @@ Value Interpreter::makeFunction(const Node* definition, Environment* env) {
 }
 
 Value Interpreter::notCallable(const Value& callee, int line) {
-  fail("TypeMismatchError", line, "a ", valueKind(callee), " is not callable");
+  return raise(kTypeMismatchError, message::notCallable(callee), line);
 }
 
 // A new instance of cls, with init run on it when cls has one.
@@ -40,20 +40,17 @@ Value Interpreter::instantiate(ClassValue* cls, Args args, int line) {
 // The parameters of a call that the fast path of callFunction does not
 // take: a repeated parameter name, arguments missing (their defaults are
 // evaluated in the new scope, in order) or too many, a method without self.
-bool Interpreter::bindParameters(FunctionValue* function, Args args, InstanceValue* instance, Environment* env) {
+Flow Interpreter::bindParameters(FunctionValue* function, Args args, InstanceValue* instance, Environment* env) {
   std::span<const Symbol> params = function->paramSyms();
   size_t n = params.size();
   size_t offset = 0;
   if (instance) {
-    if (n == 0) fail("ArgumentError", 0, "method '", function->name(), "' declares no 'self' parameter");
+    if (n == 0) return raise(kArgumentError, message::noSelfParameter(function->name()), 0);
     env->bindLocal(params[0], Value(ValueKind::Instance, instance));
     offset = 1;
   }
   size_t k = args.size();
-  if (n - offset < k) {
-    fail("ArgumentError", 0, "too many arguments to '", function->name(), "' (expected at most ",
-         n - offset, ", got ", k, ")");
-  }
+  if (n - offset < k) return raise(kArgumentError, message::tooManyArguments(function->name(), n - offset, k), 0);
   for (size_t i = 0; i + offset < n; ++i) {
     size_t p = i + offset;
     if (i < k) {
@@ -61,21 +58,18 @@ bool Interpreter::bindParameters(FunctionValue* function, Args args, InstanceVal
       continue;
     }
     const Node* def = function->defaultAt(p);
-    if (!def) {
-      fail("ArgumentError", 0, "missing required argument '", function->params()[p], "' in call to '",
-           function->name(), "'");
-    }
+    if (!def) return raise(kArgumentError, message::missingArgument(function->params()[p], function->name()), 0);
     Value value = eval(def, env);
-    if (value.isAbrupt()) return false;
+    if (value.isAbrupt()) return abruptFlow_;
     env->bindLocal(params[p], std::move(value));
   }
-  return true;
+  return Flow::Normal;
 }
 
 Value Interpreter::callFunction(FunctionValue* function, Args args, InstanceValue* instance, int line) {
   // Raised as a returned status, not a C++ throw: this deep, unwinding
   // millions of bytes of native frames would cost more than the check.
-  if (callDepth_ >= kMaxCallDepth || nativeStackLow()) return recursionError(line);
+  if (callDepth_ >= kMaxCallDepth || nativeStackLow()) return raise(kRecursionError, message::kRecursionLimit, line);
   spendBudget(1);
   CallDepth depth(callDepth_);
   Ref<FunctionValue> keep(function);  // the callee may drop its last other holder while it runs
@@ -88,7 +82,7 @@ Value Interpreter::callFunction(FunctionValue* function, Args args, InstanceValu
     // is added without a search.
     if (instance) env->vars.add(params[0], Value(ValueKind::Instance, instance));
     for (size_t i = 0; i < args.size(); ++i) env->vars.add(params[i + offset], std::move(args[i]));
-  } else if (!bindParameters(function, args, instance, env)) {
+  } else if (bindParameters(function, args, instance, env) != Flow::Normal) {
     return Value::abrupt();
   }
   if (function->isLambda) return eval(function->body, env);
@@ -103,7 +97,8 @@ Value Interpreter::callFunction(FunctionValue* function, Args args, InstanceValu
     case Flow::ErrorSignal:
       break;
   }
-  return abrupt(flow);
+  abruptFlow_ = flow;
+  return Value::abrupt();
 }
 
 }  // namespace qlr

@@ -7,10 +7,10 @@
 
 namespace qlr {
 
-Ref<ClassValue> Interpreter::errType(const std::string& kind) {
+Ref<ClassValue> Interpreter::errType(std::string_view kind) {
   auto it = errorTypes.find(kind);
   if (it != errorTypes.end()) return it->second;
-  auto cls = makeRef<ClassValue>(kind, nullptr);
+  auto cls = makeRef<ClassValue>(std::string(kind), nullptr);
   errorTypes.emplace(kind, cls);
   return cls;
 }
@@ -20,39 +20,31 @@ namespace {
 const Symbol msgSym = intern("msg");
 const Symbol lineSym = intern("line");
 
-Value errorValue(Interpreter& interp, const std::string& kind, const std::string& message, int line) {
+Value errorValue(Interpreter& interp, std::string_view kind, std::string_view message, int line) {
   auto error = makeRef<InstanceValue>(interp.errType(kind));
   error->fields.set(msgSym, makeString(message));
   error->fields.set(lineSym, Value::integer(line));
   return Value(error);
 }
 
-const char* const kMemoryError = "MemoryError";
-const char* const kOutOfMemory = "out of memory";
-
 }  // namespace
 
-void Interpreter::throwError(const std::string& kind, const std::string& message, int line) {
+void Interpreter::throwError(std::string_view kind, std::string_view message, int line) {
   throw QuilloraThrow{errorValue(*this, kind, message, line)};
 }
 
-Value Interpreter::raise(Value thrown) {
+Raised Interpreter::raise(Value thrown) {
   pending = std::move(thrown);
   abruptFlow_ = Flow::ErrorSignal;
-  return Value::abrupt();
+  return Raised();
 }
 
-Value Interpreter::abrupt(Flow flow) {
-  abruptFlow_ = flow;
-  return Value::abrupt();
-}
-
-Value Interpreter::raiseError(const std::string& kind, const std::string& message, int line) {
+Raised Interpreter::raise(std::string_view kind, std::string_view message, int line) {
   return raise(errorValue(*this, kind, message, line));
 }
 
 void Interpreter::prepareMemoryError() {
-  spareMemoryError_ = errorValue(*this, kMemoryError, kOutOfMemory, 0);
+  spareMemoryError_ = errorValue(*this, kMemoryError, message::kOutOfMemory, 0);
   spareMessage_ = *spareMemoryError_.asInstance()->fields.find(msgSym);
   restoreMemoryReserve();
 }
@@ -64,7 +56,7 @@ void Interpreter::restoreMemoryReserve() noexcept {
 Value Interpreter::outOfMemory(int line) noexcept {
   memoryReserve_.reset();
   try {
-    return errorValue(*this, kMemoryError, kOutOfMemory, line);
+    return errorValue(*this, kMemoryError, message::kOutOfMemory, line);
   } catch (const std::bad_alloc&) {
     // Not even a small error could be made: the spare stands in, with this
     // line. A script that caught it before may have changed its fields.
@@ -73,14 +65,6 @@ Value Interpreter::outOfMemory(int line) noexcept {
     if (Value* slot = fields.find(lineSym)) *slot = Value::integer(line);
     return spareMemoryError_;
   }
-}
-
-Value Interpreter::recursionError(int line) {
-  return raiseError("RecursionError", "maximum recursion depth exceeded", line);
-}
-
-Value Interpreter::divisionByZero(OpCode op, int line) {
-  return raiseError("DivisionError", op == OpCode::Mod ? "modulo by zero" : "division by zero", line);
 }
 
 bool catchMatches(const CatchClause& clause, const Value& thrown) {

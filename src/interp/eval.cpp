@@ -51,7 +51,7 @@ struct ExpressionHandlers {
 
   static Value name(I& in, const Node* node, Environment* env) {
     if (Value* v = env->lookup(node->sym, node->hint)) return *v;
-    in.fail("NameError", node->line, "name '", node->text, "' is not defined");
+    return in.raise(kNameError, message::notDefined(node->text), node->line);
   }
 
   static Value list(I& in, const Node* node, Environment* env) {
@@ -186,7 +186,7 @@ struct ExpressionHandlers {
     if (operand.is(ValueKind::Int))
       return Value::integer(static_cast<int64_t>(uint64_t{0} - static_cast<uint64_t>(operand.asInt())));
     if (operand.is(ValueKind::Float)) return Value::number(-operand.asFloat());
-    in.fail("TypeMismatchError", node->line, "cannot negate a ", valueKind(operand));
+    return in.raise(kTypeMismatchError, message::cannotNegate(operand), node->line);
   }
 
   static Value deny(I& in, const Node* node, Environment* env) {
@@ -219,7 +219,7 @@ struct ExpressionHandlers {
   static Value listComp(I& in, const Node* node, Environment* env) { return in.evalListComp(node, env); }
 
   [[noreturn]] static Value statement(I&, const Node*, Environment*) {
-    throw QuilloraFatal("internal error: eval() got a statement node kind");
+    throw QuilloraFatal(std::string(message::kEvalGotStatement));
   }
 
   // pick(std::integral_constant<OpCode, op>()) for the operator op of a
@@ -268,7 +268,7 @@ struct ExpressionHandlers {
   }
 
   [[noreturn]] static Value malformed(I&, const Node*, Environment*) {
-    throw QuilloraFatal("internal error: a binary operator node without a binary operator");
+    throw QuilloraFatal(std::string(message::kBinaryWithoutOperator));
   }
 
   static EvalHandler binaryHandler(const Node* node) {
@@ -349,7 +349,7 @@ Truth chooseTestHandler(Interpreter& interp, const Node* node, Environment* env)
 }
 
 Value Interpreter::eval(const Node* node, Environment* env) {
-  if (nativeStackLow()) return recursionError(node->line);
+  if (nativeStackLow()) return raise(kRecursionError, message::kRecursionLimit, node->line);
   try {
     return node->evalHandler(*this, node, env);
   } catch (QuilloraThrow& error) {
@@ -382,6 +382,19 @@ Value Interpreter::evalCall(const Node* node, Environment* env) {
   return callValue(callee, args, node->line);
 }
 
+namespace {
+
+// The error of object.name(args) when object has no member name, raised
+// out of line: the frame of evalCall, which every call runs through, holds
+// no message.
+[[gnu::cold, gnu::noinline]] Value noMethod(Interpreter& in, const Value& object, const Node* attr, int line) {
+  if (object.is(ValueKind::Instance) || object.is(ValueKind::Class))
+    return in.raise(kAttributeError, message::noAttribute(object, attr->text), line);
+  return in.raise(kTypeMismatchError, message::cannotCallAttribute(object), line);
+}
+
+}  // namespace
+
 // object.name(args): calls the method directly, without making the bound
 // method value a plain read of object.name would.
 Value Interpreter::evalMethodCall(const Node* node, Environment* env, Args args) {
@@ -395,18 +408,15 @@ Value Interpreter::evalMethodCall(const Node* node, Environment* env, Args args)
       return callValue(callee, args, node->line);
     }
     if (FunctionValue* method = inst->cls->findMethod(attr->sym)) return callFunction(method, args, inst, node->line);
-    fail("AttributeError", node->line, "'", inst->cls->name, "' has no attribute '", attr->text, "'");
-  }
-  if (object.is(ValueKind::Class)) {
+  } else if (object.is(ValueKind::Class)) {
     ClassValue* cls = object.asClass();
     if (Value* value = cls->attrs.find(attr->sym)) {
       Value callee = *value;
       return callValue(callee, args, node->line);
     }
     if (FunctionValue* method = cls->findMethod(attr->sym)) return callFunction(method, args, nullptr, node->line);
-    fail("AttributeError", node->line, "class '", cls->name, "' has no attribute '", attr->text, "'");
   }
-  fail("TypeMismatchError", node->line, "cannot call an attribute on a ", valueKind(object));
+  return noMethod(*this, object, attr, node->line);
 }
 
 Value Interpreter::evalListComp(const Node* node, Environment* env) {

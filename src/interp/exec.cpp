@@ -190,16 +190,16 @@ struct StatementHandlers {
     Value condition = in.operand(node->condition(), env);
     if (condition.isAbrupt()) return in.abruptFlow_;
     if (isTruthy(condition)) return Flow::Normal;
-    if (!node->message()) in.fail("AssertionError", node->line, "assertion failed");
-    Value message = in.operand(node->message(), env);
-    if (message.isAbrupt()) return in.abruptFlow_;
-    in.fail("AssertionError", node->line, valueToString(message, false));
+    if (!node->message()) return in.raise(kAssertionError, message::kAssertionFailed, node->line);
+    Value text = in.operand(node->message(), env);
+    if (text.isAbrupt()) return in.abruptFlow_;
+    return in.raise(kAssertionError, valueToString(text, false), node->line);
   }
 
   static Flow block(I& in, const Node* node, Environment* env) { return in.execBlock(node, env); }
 
   [[noreturn]] static Flow expression(I&, const Node*, Environment*) {
-    throw QuilloraFatal("internal error: exec() got an expression node kind");
+    throw QuilloraFatal(std::string(message::kExecGotExpression));
   }
 
   template <OpCode op>
@@ -324,7 +324,7 @@ Flow chooseExecHandler(Interpreter& interp, const Node* node, Environment* env) 
 Flow Interpreter::assignTo(const Node* target, const Value& value, Environment* env) {
   if (target->kind == NodeKind::Name) {
     if (!env->assignName(target->sym, value, globals.get(), target->hint))
-      fail("NameError", target->line, "no binding for nonlocal '", target->text, "'");
+      return raise(kNameError, message::noNonlocalBinding(target->text), target->line);
     return Flow::Normal;
   }
   if (target->kind == NodeKind::Index) {
@@ -347,7 +347,7 @@ Flow Interpreter::assignTo(const Node* target, const Value& value, Environment* 
     setAttr(object, target->sym, value, target->line);
     return Flow::Normal;
   }
-  fail("SyntaxError", target->line, "invalid assignment target");
+  return raise(kSyntaxError, message::kInvalidAssignmentTarget, target->line);
 }
 
 Flow Interpreter::execWhile(const Node* node, Environment* env) {
@@ -381,7 +381,7 @@ Flow Interpreter::execClassDef(const Node* node, Environment* env) {
   if (!node->nameSyms.empty()) {
     Value* found = env->lookup(node->nameSyms[0]);
     if (!found || !found->is(ValueKind::Class))
-      fail("NameError", node->line, "base blueprint '", node->names[0], "' is not defined");
+      return raise(kNameError, message::baseNotDefined(node->names[0]), node->line);
     base = Ref<ClassValue>(found->asClass());
   }
   Ref<Environment> bodyEnv = Environment::make(env);
@@ -440,7 +440,7 @@ Flow Interpreter::execDel(const Node* node, Environment* env) {
   const Node* target = node->target();
   if (target->kind == NodeKind::Name) {
     if (!env->removeName(target->sym))
-      fail("NameError", target->line, "name '", target->text, "' is not defined");
+      return raise(kNameError, message::notDefined(target->text), target->line);
     return Flow::Normal;
   }
   if (target->kind == NodeKind::Index) {
@@ -451,28 +451,28 @@ Flow Interpreter::execDel(const Node* node, Environment* env) {
     if (object.is(ValueKind::List)) {
       auto& items = object.asList()->items;
       int64_t at = sequencePosition(asIndex(index, target->line, reporter()), items.size());
-      if (at < 0) fail("IndexError", target->line, "list index out of range");
+      if (at < 0) return raise(kIndexError, message::kListIndexOutOfRange, target->line);
       items.erase(items.begin() + at);
       return Flow::Normal;
     }
     if (object.is(ValueKind::Dict)) {
       Value key = dictKey(index);
       if (!object.asDict()->erase(key.asString()->view(), key.asString()->hash()))
-        fail("KeyError", target->line, "key '", key.asString()->view(), "' not found");
+        return raise(kKeyError, message::keyNotFound(key.asString()->view()), target->line);
       return Flow::Normal;
     }
-    fail("TypeMismatchError", target->line, "cannot remove an index from a ", valueKind(object));
+    return raise(kTypeMismatchError, message::cannotRemoveIndex(object), target->line);
   }
   if (target->kind == NodeKind::Attr) {
     Value object = eval(target->object(), env);
     if (object.isAbrupt()) return abruptFlow_;
     if (object.is(ValueKind::Instance)) {
       if (!object.asInstance()->fields.erase(target->sym))
-        fail("AttributeError", target->line, "no attribute '", target->text, "' to remove");
+        return raise(kAttributeError, message::noAttributeToRemove(target->text), target->line);
       return Flow::Normal;
     }
   }
-  fail("SyntaxError", target->line, "invalid 'remove' target");
+  return raise(kSyntaxError, message::kInvalidRemoveTarget, target->line);
 }
 
 }  // namespace qlr

@@ -46,7 +46,7 @@ void releasePoolsOrFail() {
   if (!releaseFreeBlocks()) throw std::bad_alloc();
 }
 
-void forwardError(void* ctx, const std::string& kind, const std::string& message, int line) {
+void forwardError(void* ctx, std::string_view kind, std::string_view message, int line) {
   static_cast<Interpreter*>(ctx)->throwError(kind, message, line);
 }
 

@@ -51,6 +51,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <new>
 #include <string>
@@ -79,9 +80,6 @@ inline constexpr int kMaxCallDepth = 20000;
 // touched, so it costs no resident memory.
 inline constexpr size_t kMemoryReserveBytes = size_t{1} << 20;
 
-inline void appendPart(std::string& out, std::string_view text) { out.append(text); }
-inline void appendPart(std::string& out, size_t number) { out.append(std::to_string(number)); }
-
 // The outcome of testing a condition: Cut when an error, stop or skip cut
 // its evaluation short.
 enum class Truth : uint8_t { False, True, Cut };
@@ -93,8 +91,14 @@ class Interpreter {
   Interpreter(const Interpreter&) = delete;
   Interpreter& operator=(const Interpreter&) = delete;
 
+  // Hashes a kind name given as any kind of string, so that a lookup makes no string.
+  struct KindHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view kind) const { return std::hash<std::string_view>()(kind); }
+  };
+
   Ref<Environment> globals;
-  std::unordered_map<std::string, Ref<ClassValue>> errorTypes;
+  std::unordered_map<std::string, Ref<ClassValue>, KindHash, std::equal_to<>> errorTypes;
   std::vector<std::string> loadedModules;
   std::string moduleDir;
 
@@ -110,7 +114,7 @@ class Interpreter {
     } else if (node->kind == NodeKind::Number && !node->isFloat) {
       return Value::integer(node->intValue);
     }
-    if (nativeStackLow()) return recursionError(node->line);
+    if (nativeStackLow()) return raise(kRecursionError, message::kRecursionLimit, node->line);
     return node->evalHandler(*this, node, env);
   }
   // The truth of the condition of a chk, orchk or spin, tested without
@@ -157,12 +161,12 @@ class Interpreter {
     if (left.is(ValueKind::Int) && right.is(ValueKind::Int)) {
       if (intOperation(op, left.asInt(), right.asInt(), out)) return out;
       if (op == OpCode::Div || op == OpCode::FloorDiv || op == OpCode::Mod) {
-        if (right.asInt() == 0) return divisionByZero(op, line);
+        if (right.asInt() == 0) return raise(kDivisionError, message::divisionByZero(op), line);
         if (op == OpCode::Div) return Value::number(toDouble(left) / toDouble(right));
       }
     } else if (left.isNumber() && right.isNumber()) {
       if (floatOperation(op, toDouble(left), toDouble(right), out)) return out;
-      if (op == OpCode::Div || op == OpCode::FloorDiv) return divisionByZero(op, line);
+      if (op == OpCode::Div || op == OpCode::FloorDiv) return raise(kDivisionError, message::divisionByZero(op), line);
     }
     return binaryOpSlow(op, left, right, line);
   }
@@ -176,18 +180,15 @@ class Interpreter {
   Value getAttrByName(const Value& obj, std::string_view name, int line);
   void setAttrByName(const Value& obj, std::string_view name, const Value& value, int line);
 
-  // Errors (errors.cpp).
-  Ref<ClassValue> errType(const std::string& kind);
-  [[noreturn]] void throwError(const std::string& kind, const std::string& message, int line);
-  // throwError with the message made of parts. The message is built inside
-  // this out-of-line call, so the recursive evaluator's frames carry no
-  // string temporaries (they would multiply the native stack per call).
-  template <class... Parts>
-  [[noreturn, gnu::noinline, gnu::cold]] void fail(const char* kind, int line, const Parts&... parts) {
-    std::string message;
-    (appendPart(message, parts), ...);
-    throwError(kind, message, line);
-  }
+  // Errors (errors.cpp; see errors.h for who raises how). Kinds and
+  // messages come from values/messages.h.
+  Ref<ClassValue> errType(std::string_view kind);
+  // Raises an error from a leaf operation: throws it as a QuilloraThrow.
+  [[noreturn]] void throwError(std::string_view kind, std::string_view message, int line);
+  // Raises an error from a handler of the evaluator: puts it, or a value a
+  // script threw, in flight; the handler returns what this returns.
+  Raised raise(std::string_view kind, std::string_view message, int line);
+  Raised raise(Value thrown);
   const ErrorReporter& reporter() const { return reporter_; }
 
   // Built-ins (src/builtins/).
@@ -217,22 +218,15 @@ class Interpreter {
   Flow execFor(const Node* node, Environment* env);
   Flow execWhile(const Node* node, Environment* env);
   Value binaryOpSlow(OpCode op, const Value& left, const Value& right, int line);
-  Value divisionByZero(OpCode op, int line);
-  // An error of kind put in flight without a C++ throw: the abrupt marker.
-  Value raiseError(const std::string& kind, const std::string& message, int line);
   Flow execClassDef(const Node* node, Environment* env);
   Flow execDel(const Node* node, Environment* env);
-  // Puts thrown in flight as an ErrorSignal and returns the abrupt marker.
-  Value raise(Value thrown);
-  // The abrupt marker for a flow leaving a call or an expression.
-  Value abrupt(Flow flow);
   Value evalCall(const Node* node, Environment* env);
   Value instantiate(ClassValue* cls, Args args, int line);
-  [[noreturn]] Value notCallable(const Value& callee, int line);
-  bool bindParameters(FunctionValue* function, Args args, InstanceValue* instance, Environment* env);
+  // The error of calling callee, raised out of line (calls.cpp).
+  [[gnu::cold, gnu::noinline]] Value notCallable(const Value& callee, int line);
+  Flow bindParameters(FunctionValue* function, Args args, InstanceValue* instance, Environment* env);
   Value evalMethodCall(const Node* node, Environment* env, Args args);
   Value evalListComp(const Node* node, Environment* env);
-  Value recursionError(int line);
   // The MemoryError for an allocation that failed at line: a fresh error
   // when one can still be made, else the spare made with the interpreter.
   Value outOfMemory(int line) noexcept;

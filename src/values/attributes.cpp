@@ -19,15 +19,12 @@ Value methodValue(Interpreter* interp, FunctionValue* method, InstanceValue* rec
 
 // The error of a read of name that obj has no attribute for.
 [[noreturn]] void noAttribute(Interpreter& interp, const Value& obj, std::string_view name, int line) {
-  if (obj.is(ValueKind::Instance))
-    interp.fail("AttributeError", line, "'", obj.asInstance()->cls->name, "' has no attribute '", name, "'");
-  if (obj.is(ValueKind::Class))
-    interp.fail("AttributeError", line, "class '", obj.asClass()->name, "' has no attribute '", name, "'");
-  interp.fail("TypeMismatchError", line, "cannot access attribute '", name, "' on a ", valueKind(obj));
+  bool hasAttributes = obj.is(ValueKind::Instance) || obj.is(ValueKind::Class);
+  interp.throwError(hasAttributes ? kAttributeError : kTypeMismatchError, message::noAttribute(obj, name), line);
 }
 
 [[noreturn]] void cannotSetAttribute(Interpreter& interp, const Value& obj, std::string_view name, int line) {
-  interp.fail("TypeMismatchError", line, "cannot set attribute '", name, "' on a ", valueKind(obj));
+  interp.throwError(kTypeMismatchError, message::cannotSetAttribute(obj, name), line);
 }
 
 }  // namespace

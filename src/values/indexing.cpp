@@ -10,7 +10,7 @@ int64_t sequencePosition(int64_t i, size_t n) {
 }
 
 int64_t asIndex(const Value& index, int line, const ErrorReporter& report) {
-  if (!index.is(ValueKind::Int)) report("TypeMismatchError", "index must be an int, got " + valueKind(index), line);
+  if (!index.is(ValueKind::Int)) report(kTypeMismatchError, message::indexNotInt(index), line);
   return index.asInt();
 }
 
@@ -53,7 +53,7 @@ std::vector<Value> materializeIterable(const Value& iterable, int line, const Er
     case ValueKind::Native:
       break;
   }
-  report("TypeMismatchError", "cannot loop over a " + valueKind(iterable), line);
+  report(kTypeMismatchError, message::cannotLoopOver(iterable), line);
 }
 
 Value Interpreter::indexGet(const Value& container, const Value& index, int line) {
@@ -61,18 +61,18 @@ Value Interpreter::indexGet(const Value& container, const Value& index, int line
     case ValueKind::List: {
       const auto& items = container.asList()->items;
       int64_t at = sequencePosition(asIndex(index, line, reporter()), items.size());
-      if (at < 0) throwError("IndexError", "list index out of range", line);
+      if (at < 0) throwError(kIndexError, message::kListIndexOutOfRange, line);
       return items[static_cast<size_t>(at)];
     }
     case ValueKind::Dict: {
       Value key = dictKey(index);
       if (Value* v = container.asDict()->find(key.asString())) return *v;
-      throwError("KeyError", "key '" + std::string(key.asString()->view()) + "' not found", line);
+      throwError(kKeyError, message::keyNotFound(key.asString()->view()), line);
     }
     case ValueKind::String: {
       std::string_view text = container.asString()->view();
       int64_t at = sequencePosition(asIndex(index, line, reporter()), text.size());
-      if (at < 0) throwError("IndexError", "string index out of range", line);
+      if (at < 0) throwError(kIndexError, message::kStringIndexOutOfRange, line);
       return Value(ValueKind::String, StringValue::ofByte(static_cast<unsigned char>(text[static_cast<size_t>(at)])));
     }
     case ValueKind::Null:
@@ -86,7 +86,7 @@ Value Interpreter::indexGet(const Value& container, const Value& index, int line
     case ValueKind::Range:
       break;
   }
-  throwError("TypeMismatchError", "cannot index into a " + valueKind(container), line);
+  throwError(kTypeMismatchError, message::cannotIndex(container), line);
 }
 
 void Interpreter::indexSet(const Value& container, const Value& index, const Value& value, int line) {
@@ -94,7 +94,7 @@ void Interpreter::indexSet(const Value& container, const Value& index, const Val
     case ValueKind::List: {
       auto& items = container.asList()->items;
       int64_t at = sequencePosition(asIndex(index, line, reporter()), items.size());
-      if (at < 0) throwError("IndexError", "list index out of range", line);
+      if (at < 0) throwError(kIndexError, message::kListIndexOutOfRange, line);
       holding(container.asList(), value);
       items[static_cast<size_t>(at)] = value;
       return;
@@ -103,7 +103,7 @@ void Interpreter::indexSet(const Value& container, const Value& index, const Val
       container.asDict()->set(dictKey(index), value);
       return;
     case ValueKind::String:
-      throwError("TypeMismatchError", "strings are immutable", line);
+      throwError(kTypeMismatchError, message::kStringsAreImmutable, line);
     case ValueKind::Null:
     case ValueKind::Bool:
     case ValueKind::Int:
@@ -115,7 +115,7 @@ void Interpreter::indexSet(const Value& container, const Value& index, const Val
     case ValueKind::Range:
       break;
   }
-  throwError("TypeMismatchError", "cannot assign into a " + valueKind(container), line);
+  throwError(kTypeMismatchError, message::cannotAssignInto(container), line);
 }
 
 }  // namespace qlr

@@ -84,13 +84,11 @@ bool within(Interpreter& interp, const Value& item, const Value& container, int 
     case ValueKind::Range:
       break;
   }
-  interp.throwError("TypeMismatchError", "cannot test membership in a " + valueKind(container), line);
+  interp.throwError(kTypeMismatchError, message::cannotTestMembership(container), line);
 }
 
 [[noreturn]] void unsupported(Interpreter& interp, std::string_view op, const Value& l, const Value& r, int line) {
-  interp.throwError("TypeMismatchError",
-                    "unsupported operand types for '" + std::string(op) + "': " + valueKind(l) + " and " + valueKind(r),
-                    line);
+  interp.throwError(kTypeMismatchError, message::unsupportedOperands(op, l, r), line);
 }
 
 // Two ints: intOperation, and the cases it leaves to the general path.
@@ -99,11 +97,10 @@ Value intArithmetic(Interpreter& interp, OpCode op, int64_t a, int64_t b, int li
   Value out;
   if (intOperation(op, a, b, out)) return out;
   if (op == OpCode::Div) {
-    if (b == 0) interp.throwError("DivisionError", "division by zero", line);
+    if (b == 0) interp.throwError(kDivisionError, message::divisionByZero(op), line);
     return Value::number(static_cast<double>(a) / static_cast<double>(b));
   }
-  if (op == OpCode::FloorDiv) interp.throwError("DivisionError", "division by zero", line);
-  if (op == OpCode::Mod) interp.throwError("DivisionError", "modulo by zero", line);
+  if (op == OpCode::FloorDiv || op == OpCode::Mod) interp.throwError(kDivisionError, message::divisionByZero(op), line);
   if (op == OpCode::Pow) return Value::number(std::pow(static_cast<double>(a), static_cast<double>(b)));
   handled = false;
   return out;
@@ -114,7 +111,7 @@ Value floatArithmetic(Interpreter& interp, OpCode op, double a, double b, int li
   handled = true;
   Value out;
   if (floatOperation(op, a, b, out)) return out;
-  if (op == OpCode::Div || op == OpCode::FloorDiv) interp.throwError("DivisionError", "division by zero", line);
+  if (op == OpCode::Div || op == OpCode::FloorDiv) interp.throwError(kDivisionError, message::divisionByZero(op), line);
   handled = false;
   return out;
 }
@@ -186,7 +183,7 @@ Value dispatch(Interpreter& interp, OpCode op, const std::string* spelled, const
   Value result = l.is(ValueKind::Int) && r.is(ValueKind::Int)
                      ? intArithmetic(interp, op, l.asInt(), r.asInt(), line, handled)
                      : floatArithmetic(interp, op, toDouble(l), toDouble(r), line, handled);
-  if (!handled) throw QuilloraFatal("internal error: unhandled operator '" + std::string(text()) + "'");
+  if (!handled) throw QuilloraFatal(message::unhandledOperator(text()));
   return result;
 }
 

@@ -2,12 +2,13 @@
 #include "values/value.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <new>
-#include <stdexcept>
 
 #include "frontend/node.h"
 #include "interp/budget.h"
 #include "values/container_path.h"
+#include "values/messages.h"
 
 namespace qlr {
 
@@ -312,7 +313,7 @@ Shallow compareShallow(const Value& a, const Value& b) {
 // is open would take the comparison round that cycle for ever: it raises
 // RecursionError instead (see container_path.h for when it is noticed).
 void openPair(ContainerPath& path, const Value& a, const Value& b) {
-  if (path.returnsToCheckpoint(a.asObj(), b.asObj())) raiseRecursionError();
+  if (path.returnsToCheckpoint(a.asObj(), b.asObj())) (*valueReporter)(kRecursionError, message::kRecursionLimit, 0);
   // Lists sharing sublists compare in time exponential in their depth.
   spendBudget(a.is(ValueKind::List) ? a.asList()->items.size() : a.asDict()->size());
   path.open(a.asObj(), b.asObj());
@@ -365,20 +366,15 @@ void openPair(ContainerPath& path, const Value& a, const Value& b) {
 
 }  // namespace
 
-void raiseRecursionError() {
-  if (valueReporter) (*valueReporter)("RecursionError", "maximum recursion depth exceeded", 0);
-  throw std::runtime_error("maximum recursion depth exceeded");
-}
-
 const ErrorReporter* setValueErrorReporter(const ErrorReporter* reporter) {
   const ErrorReporter* old = valueReporter;
   valueReporter = reporter;
   return old;
 }
 
-void ErrorReporter::operator()(const std::string& kind, const std::string& message, int line) const {
+void ErrorReporter::operator()(std::string_view kind, std::string_view message, int line) const {
   fn_(ctx_, kind, message, line);
-  throw std::logic_error("error reporter returned");
+  std::abort();  // fn_ throws: a reporter whose fn returns is a fault of its maker
 }
 
 bool valuesEqual(const Value& a, const Value& b) {

@@ -332,13 +332,14 @@ inline void holding(Container* holder, const Value& value) {
   if (value.isContainer() && holder->gcGeneration == Obj::kUntracked) collector().track(holder);
 }
 
-// Raises a script error; never returns. The interpreter supplies one that
-// forwards to Interpreter::throwError.
+// Raises a script error (kind and message from values/messages.h); never
+// returns. The interpreter supplies one whose fn forwards to
+// Interpreter::throwError, which throws.
 class ErrorReporter {
  public:
-  using Fn = void (*)(void* ctx, const std::string& kind, const std::string& message, int line);
+  using Fn = void (*)(void* ctx, std::string_view kind, std::string_view message, int line);
   ErrorReporter(void* ctx, Fn fn) : ctx_(ctx), fn_(fn) {}
-  [[noreturn]] void operator()(const std::string& kind, const std::string& message, int line) const;
+  [[noreturn]] void operator()(std::string_view kind, std::string_view message, int line) const;
 
  private:
   void* ctx_;
@@ -347,9 +348,8 @@ class ErrorReporter {
 
 // Installs the reporter through which equality raises RecursionError for
 // containers compared inside themselves; returns the one it replaces.
+// Equality runs only while an interpreter, which installs one, is alive.
 const ErrorReporter* setValueErrorReporter(const ErrorReporter* reporter);
-// Raises RecursionError through that reporter.
-[[noreturn]] void raiseRecursionError();
 
 // The hash of a dict key; never 0.
 uint32_t hashString(std::string_view text);
