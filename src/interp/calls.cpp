@@ -1,8 +1,11 @@
-// Calls: dispatch on the callee, running script functions, instantiating blueprints.
+// Calls: call expressions, dispatch on the callee, running script functions, instantiating blueprints.
 #include <algorithm>
+#include <memory>
+#include <new>
 
 #include "interp/budget.h"
 #include "interp/interpreter.h"
+#include "values/attributes.h"
 #include "values/stack.h"
 
 namespace qlr {
@@ -15,15 +18,102 @@ struct CallDepth {
   int& depth;
 };
 
+// The evaluated arguments of one call. Those of most calls fit in the
+// caller's frame, so a call allocates nothing for them; slots are
+// constructed only as they are filled.
+class ArgValues {
+ public:
+  explicit ArgValues(size_t count)
+      : data_(count <= kInline ? reinterpret_cast<Value*>(inline_)
+                               : static_cast<Value*>(::operator new(count * sizeof(Value)))) {}
+  ~ArgValues() {
+    std::destroy_n(data_, size_);
+    if (data_ != reinterpret_cast<Value*>(inline_)) ::operator delete(data_);
+  }
+  ArgValues(const ArgValues&) = delete;
+  ArgValues& operator=(const ArgValues&) = delete;
+
+  void push(Value value) { new (data_ + size_++) Value(std::move(value)); }
+  Args args() { return Args(data_, size_); }
+
+ private:
+  static constexpr size_t kInline = 4;
+  alignas(Value) unsigned char inline_[kInline * sizeof(Value)];
+  Value* data_;
+  size_t size_ = 0;
+};
+
+// The errors of calls are raised out of line: the frames of evalCall and
+// callValue, which every call runs through, hold no message.
+
+// object.name(args) where object has no member name.
+[[gnu::cold, gnu::noinline]] Value noMember(Interpreter& in, const Value& object, const Node* attr, int line) {
+  if (hasAttributes(object)) return in.raise(kAttributeError, message::noAttribute(object, attr->text), line);
+  return in.raise(kTypeMismatchError, message::cannotCallAttribute(object), line);
+}
+
+[[gnu::cold, gnu::noinline]] Value notCallable(Interpreter& in, const Value& callee, int line) {
+  return in.raise(kTypeMismatchError, message::notCallable(callee), line);
+}
+
 }  // namespace
+
+Value Interpreter::evalCall(const Node* node, Environment* env) {
+  size_t argc = node->argCount();
+  ArgValues argv(argc);
+  for (size_t i = 0; i < argc; ++i) {
+    Value arg = operand(node->arg(i), env);
+    if (arg.isAbrupt()) return arg;
+    argv.push(std::move(arg));
+  }
+  Args args = argv.args();
+  const Node* calleeNode = node->callee();
+  if (calleeNode->kind == NodeKind::Attr) return evalMethodCall(node, env, args);
+  // A script function called by name needs no copy of its value:
+  // callFunction holds the function for as long as it runs.
+  if (calleeNode->kind == NodeKind::Name) {
+    if (Value* bound = env->lookup(calleeNode->sym, calleeNode->hint)) {
+      if (bound->is(ValueKind::Function)) return callFunction(bound->asFunction(), args, nullptr, node->line);
+      Value callee = *bound;  // held: the call may rebind the name
+      return callValue(callee, args, node->line);
+    }
+  }
+  Value callee = operand(calleeNode, env);
+  if (callee.isAbrupt()) return callee;
+  return callValue(callee, args, node->line);
+}
+
+// object.name(args): calls the method directly, without making the bound
+// method value a plain read of object.name would.
+Value Interpreter::evalMethodCall(const Node* node, Environment* env, Args args) {
+  const Node* attr = node->callee();
+  Value object = operand(attr->object(), env);
+  if (object.isAbrupt()) return object;
+  Member member = findMember(object, attr->sym, attr->hint);
+  if (member.value) {
+    Value callee = *member.value;  // held: the call may drop the field or attribute
+    return callValue(callee, args, node->line);
+  }
+  if (member.method) return callFunction(member.method, args, member.receiver, node->line);
+  return noMember(*this, object, attr, node->line);
+}
+
+Value Interpreter::callValue(const Value& callee, Args args, int line) {
+  switch (callee.kind()) {
+    case ValueKind::Function:
+      return callFunction(callee.asFunction(), args, nullptr, line);
+    case ValueKind::Native:  // its errors are caught by the eval or execBlock running the call
+      return callee.asNative()->call(*callee.asNative(), args);
+    case ValueKind::Class:
+      return instantiate(callee.asClass(), args, line);
+    default:
+      return notCallable(*this, callee, line);
+  }
+}
 
 Value Interpreter::makeFunction(const Node* definition, Environment* env) {
   env->capture();
   return Value(makeRef<FunctionValue>(definition, Ref<Container>(env)));
-}
-
-Value Interpreter::notCallable(const Value& callee, int line) {
-  return raise(kTypeMismatchError, message::notCallable(callee), line);
 }
 
 // A new instance of cls, with init run on it when cls has one.

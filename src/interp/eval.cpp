@@ -1,41 +1,11 @@
 // Expression evaluation: one handler per expression kind and operand shape, and the chooser that picks it.
-#include <memory>
-#include <new>
 #include <type_traits>
 
 #include "interp/interpreter.h"
+#include "values/attributes.h"
 #include "values/stack.h"
 
 namespace qlr {
-
-namespace {
-
-// The evaluated arguments of one call. Those of most calls fit in the
-// caller's frame, so a call allocates nothing for them; slots are
-// constructed only as they are filled.
-class ArgValues {
- public:
-  explicit ArgValues(size_t count)
-      : data_(count <= kInline ? reinterpret_cast<Value*>(inline_)
-                               : static_cast<Value*>(::operator new(count * sizeof(Value)))) {}
-  ~ArgValues() {
-    std::destroy_n(data_, size_);
-    if (data_ != reinterpret_cast<Value*>(inline_)) ::operator delete(data_);
-  }
-  ArgValues(const ArgValues&) = delete;
-  ArgValues& operator=(const ArgValues&) = delete;
-
-  void push(Value value) { new (data_ + size_++) Value(std::move(value)); }
-  Args args() { return Args(data_, size_); }
-
- private:
-  static constexpr size_t kInline = 4;
-  alignas(Value) unsigned char inline_[kInline * sizeof(Value)];
-  Value* data_;
-  size_t size_ = 0;
-};
-
-}  // namespace
 
 struct ExpressionHandlers {
   using I = Interpreter;
@@ -206,9 +176,7 @@ struct ExpressionHandlers {
   static Value attribute(I& in, const Node* node, Environment* env) {
     Value object = in.operand(node->object(), env);
     if (object.isAbrupt()) return object;
-    if (object.is(ValueKind::Instance)) {  // a field read, the common case, stays here
-      if (Value* field = object.asInstance()->fields.find(node->sym, node->hint)) return *field;
-    }
+    if (Value* field = findField(object, node->sym, node->hint)) return *field;  // the common case, read here
     return in.getAttr(object, node->sym, node->line);
   }
 
@@ -355,68 +323,6 @@ Value Interpreter::eval(const Node* node, Environment* env) {
   } catch (QuilloraThrow& error) {
     return raise(std::move(error.value));
   }
-}
-
-Value Interpreter::evalCall(const Node* node, Environment* env) {
-  size_t argc = node->argCount();
-  ArgValues argv(argc);
-  for (size_t i = 0; i < argc; ++i) {
-    Value arg = operand(node->arg(i), env);
-    if (arg.isAbrupt()) return arg;
-    argv.push(std::move(arg));
-  }
-  Args args = argv.args();
-  const Node* calleeNode = node->callee();
-  if (calleeNode->kind == NodeKind::Attr) return evalMethodCall(node, env, args);
-  // A script function called by name needs no copy of its value:
-  // callFunction holds the function for as long as it runs.
-  if (calleeNode->kind == NodeKind::Name) {
-    if (Value* bound = env->lookup(calleeNode->sym, calleeNode->hint)) {
-      if (bound->is(ValueKind::Function)) return callFunction(bound->asFunction(), args, nullptr, node->line);
-      Value callee = *bound;  // held: the call may rebind the name
-      return callValue(callee, args, node->line);
-    }
-  }
-  Value callee = operand(calleeNode, env);
-  if (callee.isAbrupt()) return callee;
-  return callValue(callee, args, node->line);
-}
-
-namespace {
-
-// The error of object.name(args) when object has no member name, raised
-// out of line: the frame of evalCall, which every call runs through, holds
-// no message.
-[[gnu::cold, gnu::noinline]] Value noMethod(Interpreter& in, const Value& object, const Node* attr, int line) {
-  if (object.is(ValueKind::Instance) || object.is(ValueKind::Class))
-    return in.raise(kAttributeError, message::noAttribute(object, attr->text), line);
-  return in.raise(kTypeMismatchError, message::cannotCallAttribute(object), line);
-}
-
-}  // namespace
-
-// object.name(args): calls the method directly, without making the bound
-// method value a plain read of object.name would.
-Value Interpreter::evalMethodCall(const Node* node, Environment* env, Args args) {
-  const Node* attr = node->callee();
-  Value object = operand(attr->object(), env);
-  if (object.isAbrupt()) return object;
-  if (object.is(ValueKind::Instance)) {
-    InstanceValue* inst = object.asInstance();
-    if (Value* field = inst->fields.find(attr->sym, attr->hint)) {
-      Value callee = *field;
-      return callValue(callee, args, node->line);
-    }
-    if (FunctionValue* method = inst->cls->findMethod(attr->sym)) return callFunction(method, args, inst, node->line);
-  } else if (object.is(ValueKind::Class)) {
-    ClassValue* cls = object.asClass();
-    if (Value* value = cls->attrs.find(attr->sym)) {
-      Value callee = *value;
-      return callValue(callee, args, node->line);
-    }
-    if (FunctionValue* method = cls->findMethod(attr->sym)) return callFunction(method, args, nullptr, node->line);
-  }
-  return noMethod(*this, object, attr, node->line);
 }
 
 Value Interpreter::evalListComp(const Node* node, Environment* env) {

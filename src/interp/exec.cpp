@@ -3,6 +3,7 @@
 
 #include "interp/budget.h"
 #include "interp/interpreter.h"
+#include "values/attributes.h"
 
 namespace qlr {
 
@@ -104,17 +105,15 @@ struct StatementHandlers {
     if (value.isAbrupt()) return in.abruptFlow_;
     Value object = in.operand(target->object(), env);
     if (object.isAbrupt()) return in.abruptFlow_;
-    if (object.is(ValueKind::Instance)) {
-      if (Value* field = object.asInstance()->fields.find(target->sym, target->hint)) {
-        if constexpr (op == OpCode::None) {
-          *field = std::move(value);
-        } else {
-          Value result = in.binaryOp(op, *field, value, node->line);
-          if (result.isAbrupt()) return in.abruptFlow_;
-          *field = std::move(result);
-        }
-        return Flow::Normal;
+    if (Value* field = findField(object, target->sym, target->hint)) {
+      if constexpr (op == OpCode::None) {
+        *field = std::move(value);
+      } else {
+        Value result = in.binaryOp(op, *field, value, node->line);
+        if (result.isAbrupt()) return in.abruptFlow_;
+        *field = std::move(result);
       }
+      return Flow::Normal;
     }
     if constexpr (op != OpCode::None) {
       value = in.binaryOp(op, in.getAttr(object, target->sym, target->line), value, node->line);
@@ -338,13 +337,11 @@ Flow Interpreter::assignTo(const Node* target, const Value& value, Environment* 
   if (target->kind == NodeKind::Attr) {
     Value object = operand(target->object(), env);
     if (object.isAbrupt()) return abruptFlow_;
-    if (object.is(ValueKind::Instance)) {  // overwriting a field, the common case, stays here
-      if (Value* field = object.asInstance()->fields.find(target->sym, target->hint)) {
-        *field = value;
-        return Flow::Normal;
-      }
+    if (Value* field = findField(object, target->sym, target->hint)) {  // the common case, written here
+      *field = value;
+    } else {
+      setAttr(object, target->sym, value, target->line);
     }
-    setAttr(object, target->sym, value, target->line);
     return Flow::Normal;
   }
   return raise(kSyntaxError, message::kInvalidAssignmentTarget, target->line);

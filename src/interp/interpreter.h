@@ -127,27 +127,7 @@ class Interpreter {
   Flow assignTo(const Node* target, const Value& value, Environment* env);
 
   // Calls (calls.cpp). line is the line of the call, for errors that have one.
-  Value callValue(const Value& callee, Args args, int line) {
-    switch (callee.kind()) {
-      case ValueKind::Function:
-        return callFunction(callee.asFunction(), args, nullptr, line);
-      case ValueKind::Native:  // its errors are caught by the eval or execBlock running the call
-        return callee.asNative()->call(*callee.asNative(), args);
-      case ValueKind::Class:
-        return instantiate(callee.asClass(), args, line);
-      case ValueKind::Null:
-      case ValueKind::Bool:
-      case ValueKind::Int:
-      case ValueKind::Float:
-      case ValueKind::String:
-      case ValueKind::List:
-      case ValueKind::Dict:
-      case ValueKind::Instance:
-      case ValueKind::Range:
-        break;
-    }
-    return notCallable(callee, line);
-  }
+  Value callValue(const Value& callee, Args args, int line);
   Value callFunction(FunctionValue* function, Args args, InstanceValue* instance, int line = 0);
   // A function or lambda defined by definition, closing over env.
   static Value makeFunction(const Node* definition, Environment* env);
@@ -155,18 +135,16 @@ class Interpreter {
   // Values (src/values/).
   Value binaryOpDispatch(const std::string& op, Value left, Value right, int line);
   // binaryOpDispatch for the evaluator: numbers are decided inline, and a
-  // division by zero comes back as the abrupt marker, not a C++ throw.
+  // division by zero comes back as the error in flight, not a C++ throw.
   [[gnu::always_inline]] Value binaryOp(OpCode op, const Value& left, const Value& right, int line) {
     Value out;
-    if (left.is(ValueKind::Int) && right.is(ValueKind::Int)) {
-      if (intOperation(op, left.asInt(), right.asInt(), out)) return out;
-      if (op == OpCode::Div || op == OpCode::FloorDiv || op == OpCode::Mod) {
-        if (right.asInt() == 0) return raise(kDivisionError, message::divisionByZero(op), line);
-        if (op == OpCode::Div) return Value::number(toDouble(left) / toDouble(right));
-      }
-    } else if (left.isNumber() && right.isNumber()) {
-      if (floatOperation(op, toDouble(left), toDouble(right), out)) return out;
-      if (op == OpCode::Div || op == OpCode::FloorDiv) return raise(kDivisionError, message::divisionByZero(op), line);
+    switch (numberOperation(op, left, right, out)) {
+      case Arithmetic::Done:
+        return out;
+      case Arithmetic::ZeroDivisor:
+        return raise(kDivisionError, message::divisionByZero(op), line);
+      case Arithmetic::Unhandled:
+        break;
     }
     return binaryOpSlow(op, left, right, line);
   }
@@ -222,8 +200,6 @@ class Interpreter {
   Flow execDel(const Node* node, Environment* env);
   Value evalCall(const Node* node, Environment* env);
   Value instantiate(ClassValue* cls, Args args, int line);
-  // The error of calling callee, raised out of line (calls.cpp).
-  [[gnu::cold, gnu::noinline]] Value notCallable(const Value& callee, int line);
   Flow bindParameters(FunctionValue* function, Args args, InstanceValue* instance, Environment* env);
   Value evalMethodCall(const Node* node, Environment* env, Args args);
   Value evalListComp(const Node* node, Environment* env);

@@ -1,7 +1,8 @@
 // Arithmetic and ordering on numbers: what the binary operators give for two ints or floats.
 //
 // Shared by the operator code and by the evaluator, which decides the
-// commonest cases (two numbers) without leaving its own frame. +, -, * and **
+// commonest cases (two numbers) without leaving its own frame; this is the
+// one place that decides what a zero divisor is. +, -, * and **
 // wrap around in 64-bit two's complement, computed in unsigned arithmetic
 // where wrapping is defined; the one quotient that does not fit, the
 // minimum int // -1, gives the minimum int, and the minimum int % -1 gives 0.
@@ -52,32 +53,19 @@ inline int64_t floorMod(int64_t a, int64_t b) {
   return r;
 }
 
-// The int result of op on two ints, into out. False when op is not an int
-// operation, or when the operands need the general path: a zero divisor
-// (an error), "/" (a float) or a negative power (a float).
-inline bool intOperation(OpCode op, int64_t a, int64_t b, Value& out) {
+// How an operator applied to two numbers came out.
+enum class Arithmetic : uint8_t {
+  Done,         // the result is in out
+  ZeroDivisor,  // "/" or "//" by zero, or int "%" by zero: a DivisionError
+  Unhandled,    // the operands are not two numbers, or op is not one the number columns decide
+};
+
+// Ordering and equality of two values of one type: ints, doubles (IEEE,
+// so every ordering with a NaN is false), or byte strings as string_views
+// (compared byte by byte as unsigned values). False when op is neither.
+template <class T>
+inline bool compare(OpCode op, const T& a, const T& b, Value& out) {
   switch (op) {
-    case OpCode::Add:
-      out = Value::integer(wrapAdd(a, b));
-      return true;
-    case OpCode::Sub:
-      out = Value::integer(wrapSub(a, b));
-      return true;
-    case OpCode::Mul:
-      out = Value::integer(wrapMul(a, b));
-      return true;
-    case OpCode::FloorDiv:
-      if (b == 0) return false;
-      out = Value::integer(floorDiv(a, b));
-      return true;
-    case OpCode::Mod:
-      if (b == 0) return false;
-      out = Value::integer(floorMod(a, b));
-      return true;
-    case OpCode::Pow:
-      if (b < 0) return false;
-      out = Value::integer(wrapPow(a, b));
-      return true;
     case OpCode::Lt:
       out = Value::boolean(a < b);
       return true;
@@ -96,17 +84,43 @@ inline bool intOperation(OpCode op, int64_t a, int64_t b, Value& out) {
     case OpCode::Ne:
       out = Value::boolean(a != b);
       return true;
-    case OpCode::None:
-    case OpCode::Either:
-    case OpCode::Also:
-    case OpCode::Within:
-    case OpCode::Same:
-    case OpCode::Div:
-    case OpCode::Neg:
-    case OpCode::Deny:
+    default:
       return false;
   }
-  return false;
+}
+
+// op on two ints: "/" and a negative "**" give floats, everything else of
+// the int column an int or a bool.
+inline Arithmetic intOperation(OpCode op, int64_t a, int64_t b, Value& out) {
+  switch (op) {
+    case OpCode::Add:
+      out = Value::integer(wrapAdd(a, b));
+      return Arithmetic::Done;
+    case OpCode::Sub:
+      out = Value::integer(wrapSub(a, b));
+      return Arithmetic::Done;
+    case OpCode::Mul:
+      out = Value::integer(wrapMul(a, b));
+      return Arithmetic::Done;
+    case OpCode::Div:
+      if (b == 0) return Arithmetic::ZeroDivisor;
+      out = Value::number(static_cast<double>(a) / static_cast<double>(b));
+      return Arithmetic::Done;
+    case OpCode::FloorDiv:
+      if (b == 0) return Arithmetic::ZeroDivisor;
+      out = Value::integer(floorDiv(a, b));
+      return Arithmetic::Done;
+    case OpCode::Mod:
+      if (b == 0) return Arithmetic::ZeroDivisor;
+      out = Value::integer(floorMod(a, b));
+      return Arithmetic::Done;
+    case OpCode::Pow:
+      out = b < 0 ? Value::number(std::pow(static_cast<double>(a), static_cast<double>(b)))
+                  : Value::integer(wrapPow(a, b));
+      return Arithmetic::Done;
+    default:
+      return compare(op, a, b, out) ? Arithmetic::Done : Arithmetic::Unhandled;
+  }
 }
 
 // Remainder with the sign of the divisor, for floats: a zero divisor gives
@@ -118,63 +132,44 @@ inline double floatMod(double a, double b) {
   return r;
 }
 
-// The result of op on two numbers of which at least one is a float, both
-// given as doubles, into out. False when op is not arithmetic, ordering or
-// equality (which for numbers is IEEE equality of the converted values),
-// or when the divisor of "/" or "//" is zero (an error).
-inline bool floatOperation(OpCode op, double a, double b, Value& out) {
+// op on two numbers of which at least one is a float, both given as
+// doubles. "%" by zero is NaN, not an error.
+inline Arithmetic floatOperation(OpCode op, double a, double b, Value& out) {
   switch (op) {
     case OpCode::Add:
       out = Value::number(a + b);
-      return true;
+      return Arithmetic::Done;
     case OpCode::Sub:
       out = Value::number(a - b);
-      return true;
+      return Arithmetic::Done;
     case OpCode::Mul:
       out = Value::number(a * b);
-      return true;
+      return Arithmetic::Done;
     case OpCode::Div:
-      if (b == 0) return false;
+      if (b == 0) return Arithmetic::ZeroDivisor;
       out = Value::number(a / b);
-      return true;
+      return Arithmetic::Done;
     case OpCode::FloorDiv:
-      if (b == 0) return false;
+      if (b == 0) return Arithmetic::ZeroDivisor;
       out = Value::number(std::floor(a / b));
-      return true;
+      return Arithmetic::Done;
     case OpCode::Mod:
       out = Value::number(floatMod(a, b));
-      return true;
+      return Arithmetic::Done;
     case OpCode::Pow:
       out = Value::number(std::pow(a, b));
-      return true;
-    case OpCode::Lt:
-      out = Value::boolean(a < b);
-      return true;
-    case OpCode::Le:
-      out = Value::boolean(a <= b);
-      return true;
-    case OpCode::Gt:
-      out = Value::boolean(a > b);
-      return true;
-    case OpCode::Ge:
-      out = Value::boolean(a >= b);
-      return true;
-    case OpCode::Eq:
-      out = Value::boolean(a == b);
-      return true;
-    case OpCode::Ne:
-      out = Value::boolean(a != b);
-      return true;
-    case OpCode::None:
-    case OpCode::Either:
-    case OpCode::Also:
-    case OpCode::Within:
-    case OpCode::Same:
-    case OpCode::Neg:
-    case OpCode::Deny:
-      return false;
+      return Arithmetic::Done;
+    default:
+      return compare(op, a, b, out) ? Arithmetic::Done : Arithmetic::Unhandled;
   }
-  return false;
+}
+
+// op on left and right when both are numbers: the int column for two
+// ints, the float column when a float is involved.
+[[gnu::always_inline]] inline Arithmetic numberOperation(OpCode op, const Value& left, const Value& right, Value& out) {
+  if (left.is(ValueKind::Int) && right.is(ValueKind::Int)) return intOperation(op, left.asInt(), right.asInt(), out);
+  if (left.isNumber() && right.isNumber()) return floatOperation(op, toDouble(left), toDouble(right), out);
+  return Arithmetic::Unhandled;
 }
 
 }  // namespace qlr

@@ -1,4 +1,6 @@
 // Attributes of instances and blueprints, and the method values an attribute read makes.
+#include "values/attributes.h"
+
 #include "interp/interpreter.h"
 
 namespace qlr {
@@ -19,8 +21,7 @@ Value methodValue(Interpreter* interp, FunctionValue* method, InstanceValue* rec
 
 // The error of a read of name that obj has no attribute for.
 [[noreturn]] void noAttribute(Interpreter& interp, const Value& obj, std::string_view name, int line) {
-  bool hasAttributes = obj.is(ValueKind::Instance) || obj.is(ValueKind::Class);
-  interp.throwError(hasAttributes ? kAttributeError : kTypeMismatchError, message::noAttribute(obj, name), line);
+  interp.throwError(hasAttributes(obj) ? kAttributeError : kTypeMismatchError, message::noAttribute(obj, name), line);
 }
 
 [[noreturn]] void cannotSetAttribute(Interpreter& interp, const Value& obj, std::string_view name, int line) {
@@ -30,15 +31,10 @@ Value methodValue(Interpreter* interp, FunctionValue* method, InstanceValue* rec
 }  // namespace
 
 Value Interpreter::getAttr(const Value& obj, Symbol name, int line) {
-  if (obj.is(ValueKind::Instance)) {
-    InstanceValue* inst = obj.asInstance();
-    if (Value* field = inst->fields.find(name)) return *field;
-    if (FunctionValue* method = inst->cls->findMethod(name)) return methodValue(this, method, inst);
-  } else if (obj.is(ValueKind::Class)) {
-    ClassValue* cls = obj.asClass();
-    if (Value* attr = cls->attrs.find(name)) return *attr;
-    if (FunctionValue* method = cls->findMethod(name)) return methodValue(this, method, nullptr);
-  }
+  uint32_t hint = 0;
+  Member member = findMember(obj, name, hint);
+  if (member.value) return *member.value;
+  if (member.method) return methodValue(this, member.method, member.receiver);
   noAttribute(*this, obj, symbolName(name), line);
 }
 

@@ -1,7 +1,6 @@
 // Binary operators: equality, identity, membership, joining, arithmetic and ordering.
-#include <cmath>
-#include <limits>
 #include <string>
+#include <vector>
 
 #include "interp/budget.h"
 #include "interp/interpreter.h"
@@ -91,33 +90,6 @@ bool within(Interpreter& interp, const Value& item, const Value& container, int 
   interp.throwError(kTypeMismatchError, message::unsupportedOperands(op, l, r), line);
 }
 
-// Two ints: intOperation, and the cases it leaves to the general path.
-Value intArithmetic(Interpreter& interp, OpCode op, int64_t a, int64_t b, int line, bool& handled) {
-  handled = true;
-  Value out;
-  if (intOperation(op, a, b, out)) return out;
-  if (op == OpCode::Div) {
-    if (b == 0) interp.throwError(kDivisionError, message::divisionByZero(op), line);
-    return Value::number(static_cast<double>(a) / static_cast<double>(b));
-  }
-  if (op == OpCode::FloorDiv || op == OpCode::Mod) interp.throwError(kDivisionError, message::divisionByZero(op), line);
-  if (op == OpCode::Pow) return Value::number(std::pow(static_cast<double>(a), static_cast<double>(b)));
-  handled = false;
-  return out;
-}
-
-// At least one float: floatOperation, and the zero divisors it leaves here.
-Value floatArithmetic(Interpreter& interp, OpCode op, double a, double b, int line, bool& handled) {
-  handled = true;
-  Value out;
-  if (floatOperation(op, a, b, out)) return out;
-  if (op == OpCode::Div || op == OpCode::FloorDiv) interp.throwError(kDivisionError, message::divisionByZero(op), line);
-  handled = false;
-  return out;
-}
-
-bool isOrdering(OpCode op) { return op == OpCode::Lt || op == OpCode::Le || op == OpCode::Gt || op == OpCode::Ge; }
-
 // The whole decision. spelled is the operator's text when the caller had
 // text no OpCode stands for; otherwise messages spell the OpCode.
 Value dispatch(Interpreter& interp, OpCode op, const std::string* spelled, const Value& l, const Value& r, int line) {
@@ -170,21 +142,22 @@ Value dispatch(Interpreter& interp, OpCode op, const std::string* spelled, const
     return makeList(std::move(items));
   }
   if (!l.isNumber()) {
-    if (isOrdering(op) && l.is(ValueKind::String) && r.is(ValueKind::String)) {
-      // Both operands are strings here, so the int column orders the comparison's sign.
-      bool handled;
-      int c = l.asString()->view().compare(r.asString()->view());
-      return intArithmetic(interp, op, c, 0, line, handled);
-    }
+    Value out;
+    if (l.is(ValueKind::String) && r.is(ValueKind::String) && compare(op, l.asString()->view(), r.asString()->view(), out))
+      return out;
     unsupported(interp, text(), l, r, line);
   }
   if (!r.isNumber()) unsupported(interp, text(), l, r, line);
-  bool handled;
-  Value result = l.is(ValueKind::Int) && r.is(ValueKind::Int)
-                     ? intArithmetic(interp, op, l.asInt(), r.asInt(), line, handled)
-                     : floatArithmetic(interp, op, toDouble(l), toDouble(r), line, handled);
-  if (!handled) throw QuilloraFatal(message::unhandledOperator(text()));
-  return result;
+  Value out;
+  switch (numberOperation(op, l, r, out)) {
+    case Arithmetic::Done:
+      return out;
+    case Arithmetic::ZeroDivisor:
+      interp.throwError(kDivisionError, message::divisionByZero(op), line);
+    case Arithmetic::Unhandled:
+      break;
+  }
+  throw QuilloraFatal(message::unhandledOperator(text()));
 }
 
 }  // namespace
