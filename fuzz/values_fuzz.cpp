@@ -13,7 +13,10 @@
 
 namespace {
 
-const char* const kOperators[] = {"==", "!=", "same", "within", "+", "-", "*", "/", "//", "%", "**", "<", "<=", ">", ">="};
+using qlr::OpCode;
+constexpr OpCode kOperators[] = {OpCode::Eq,  OpCode::Ne,  OpCode::Same, OpCode::Within,   OpCode::Add,
+                                 OpCode::Sub, OpCode::Mul, OpCode::Div,  OpCode::FloorDiv, OpCode::Mod,
+                                 OpCode::Pow, OpCode::Lt,  OpCode::Le,   OpCode::Gt,       OpCode::Ge};
 
 }  // namespace
 

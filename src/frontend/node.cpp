@@ -1,4 +1,4 @@
-// The operator table (operator text to OpCode) and the release of trees.
+// The operator table (text to OpCode and back) and the release of trees.
 #include <array>
 #include <memory>
 #include <string_view>
@@ -11,9 +11,10 @@ namespace qlr {
 
 namespace {
 
-// Binary operators, and "deny", which only ever stands as a prefix. Unary
-// "-" is the one text with two meanings, so opCodeFor settles it first.
-constexpr std::array<std::pair<std::string_view, OpCode>, 18> kOperators{{
+// Every operator and its text, in both directions. "-" stands for Sub and
+// Neg: a binary reading finds Sub, the first, and a unary one is settled
+// before the table.
+constexpr std::array<std::pair<std::string_view, OpCode>, 19> kOperators{{
     {"either", OpCode::Either},
     {"also", OpCode::Also},
     {"==", OpCode::Eq},
@@ -31,17 +32,25 @@ constexpr std::array<std::pair<std::string_view, OpCode>, 18> kOperators{{
     {"//", OpCode::FloorDiv},
     {"%", OpCode::Mod},
     {"**", OpCode::Pow},
+    {"-", OpCode::Neg},
     {"deny", OpCode::Deny},
 }};
 
 }  // namespace
 
-OpCode opCodeFor(const std::string& text, bool unary) {
+OpCode opCodeFor(std::string_view text, bool unary) {
   if (unary && text == "-") return OpCode::Neg;
-  for (const auto& [opText, code] : kOperators) {
-    if (opText == text) return code;
+  for (const auto& [spelled, code] : kOperators) {
+    if (spelled == text) return code;
   }
   return OpCode::None;
+}
+
+std::string_view opText(OpCode op) {
+  for (const auto& [text, code] : kOperators) {
+    if (code == op) return text;
+  }
+  return "";
 }
 
 namespace {

@@ -56,6 +56,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "frontend/symbols.h"
@@ -127,7 +128,9 @@ enum class OpCode : uint8_t {
 
 // The OpCode for an operator's text ("+", "//", "within", "deny", ...);
 // OpCode::None for any other text. unary selects "-" as Neg.
-OpCode opCodeFor(const std::string& text, bool unary);
+OpCode opCodeFor(std::string_view text, bool unary);
+// The text of an OpCode, as the source spells it; "" for None.
+std::string_view opText(OpCode op);
 
 struct Node;
 class Interpreter;

@@ -133,7 +133,9 @@ class Interpreter {
   static Value makeFunction(const Node* definition, Environment* env);
 
   // Values (src/values/).
-  Value binaryOpDispatch(const std::string& op, Value left, Value right, int line);
+  // The binary operators but also and either, which the evaluator decides
+  // itself (operators.cpp).
+  Value binaryOpDispatch(OpCode op, const Value& left, const Value& right, int line);
   // binaryOpDispatch for the evaluator: numbers are decided inline, and a
   // division by zero comes back as the error in flight, not a C++ throw.
   [[gnu::always_inline]] Value binaryOp(OpCode op, const Value& left, const Value& right, int line) {
@@ -146,7 +148,7 @@ class Interpreter {
       case Arithmetic::Unhandled:
         break;
     }
-    return binaryOpSlow(op, left, right, line);
+    return binaryOpDispatch(op, left, right, line);
   }
   Value indexGet(const Value& container, const Value& index, int line);
   void indexSet(const Value& container, const Value& index, const Value& value, int line);
@@ -195,7 +197,6 @@ class Interpreter {
   Flow execTry(const Node* node, Environment* env);
   Flow execFor(const Node* node, Environment* env);
   Flow execWhile(const Node* node, Environment* env);
-  Value binaryOpSlow(OpCode op, const Value& left, const Value& right, int line);
   Flow execClassDef(const Node* node, Environment* env);
   Flow execDel(const Node* node, Environment* env);
   Value evalCall(const Node* node, Environment* env);

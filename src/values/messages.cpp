@@ -26,8 +26,8 @@ std::string noNonlocalBinding(std::string_view name) { return join({"no binding 
 
 std::string baseNotDefined(std::string_view name) { return join({"base blueprint '", name, "' is not defined"}); }
 
-std::string unsupportedOperands(std::string_view op, const Value& left, const Value& right) {
-  return join({"unsupported operand types for '", op, "': ", valueKind(left), " and ", valueKind(right)});
+std::string unsupportedOperands(OpCode op, const Value& left, const Value& right) {
+  return join({"unsupported operand types for '", opText(op), "': ", valueKind(left), " and ", valueKind(right)});
 }
 
 std::string cannotTestMembership(const Value& container) { return ofKind("cannot test membership in a ", container); }
@@ -79,6 +79,6 @@ std::string moduleNotFound(std::string_view name, std::string_view path) {
   return join({"module '", name, "' not found (looked for ", path, ")"});
 }
 
-std::string unhandledOperator(std::string_view op) { return join({"internal error: unhandled operator '", op, "'"}); }
+std::string unhandledOperator(OpCode op) { return join({"internal error: unhandled operator '", opText(op), "'"}); }
 
 }  // namespace qlr::message

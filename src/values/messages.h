@@ -59,7 +59,7 @@ std::string noNonlocalBinding(std::string_view name);
 std::string baseNotDefined(std::string_view name);
 
 // Operators, indexing and iteration.
-std::string unsupportedOperands(std::string_view op, const Value& left, const Value& right);
+std::string unsupportedOperands(OpCode op, const Value& left, const Value& right);
 std::string cannotTestMembership(const Value& container);
 std::string cannotNegate(const Value& operand);
 std::string indexNotInt(const Value& index);
@@ -90,7 +90,7 @@ inline constexpr std::string_view kEvalGotStatement = "internal error: eval() go
 inline constexpr std::string_view kExecGotExpression = "internal error: exec() got an expression node kind";
 inline constexpr std::string_view kBinaryWithoutOperator =
     "internal error: a binary operator node without a binary operator";
-std::string unhandledOperator(std::string_view op);
+std::string unhandledOperator(OpCode op);
 
 }  // namespace message
 }  // namespace qlr

@@ -10,52 +10,6 @@ namespace qlr {
 
 namespace {
 
-const char* opText(OpCode op) {
-  switch (op) {
-    case OpCode::None:
-      return "";
-    case OpCode::Either:
-      return "either";
-    case OpCode::Also:
-      return "also";
-    case OpCode::Eq:
-      return "==";
-    case OpCode::Ne:
-      return "!=";
-    case OpCode::Le:
-      return "<=";
-    case OpCode::Ge:
-      return ">=";
-    case OpCode::Lt:
-      return "<";
-    case OpCode::Gt:
-      return ">";
-    case OpCode::Within:
-      return "within";
-    case OpCode::Same:
-      return "same";
-    case OpCode::Add:
-      return "+";
-    case OpCode::Sub:
-      return "-";
-    case OpCode::Mul:
-      return "*";
-    case OpCode::Div:
-      return "/";
-    case OpCode::FloorDiv:
-      return "//";
-    case OpCode::Mod:
-      return "%";
-    case OpCode::Pow:
-      return "**";
-    case OpCode::Neg:
-      return "-";
-    case OpCode::Deny:
-      return "deny";
-  }
-  return "";
-}
-
 bool within(Interpreter& interp, const Value& item, const Value& container, int line) {
   switch (container.kind()) {
     case ValueKind::List:
@@ -86,14 +40,13 @@ bool within(Interpreter& interp, const Value& item, const Value& container, int 
   interp.throwError(kTypeMismatchError, message::cannotTestMembership(container), line);
 }
 
-[[noreturn]] void unsupported(Interpreter& interp, std::string_view op, const Value& l, const Value& r, int line) {
+[[noreturn]] void unsupported(Interpreter& interp, OpCode op, const Value& l, const Value& r, int line) {
   interp.throwError(kTypeMismatchError, message::unsupportedOperands(op, l, r), line);
 }
 
-// The whole decision. spelled is the operator's text when the caller had
-// text no OpCode stands for; otherwise messages spell the OpCode.
-Value dispatch(Interpreter& interp, OpCode op, const std::string* spelled, const Value& l, const Value& r, int line) {
-  auto text = [&]() -> std::string_view { return spelled ? std::string_view(*spelled) : opText(op); };
+}  // namespace
+
+Value Interpreter::binaryOpDispatch(OpCode op, const Value& l, const Value& r, int line) {
   switch (op) {
     case OpCode::Eq:
       return Value::boolean(valuesEqual(l, r));
@@ -102,7 +55,7 @@ Value dispatch(Interpreter& interp, OpCode op, const std::string* spelled, const
     case OpCode::Same:
       return Value::boolean(l.kind() == r.kind() && identicalValues(l, r));
     case OpCode::Within:
-      return Value::boolean(within(interp, l, r, line));
+      return Value::boolean(within(*this, l, r, line));
     case OpCode::None:
     case OpCode::Either:
     case OpCode::Also:
@@ -133,7 +86,7 @@ Value dispatch(Interpreter& interp, OpCode op, const std::string* spelled, const
     return Value(StringValue::concat(a, b));
   }
   if (op == OpCode::Add && l.is(ValueKind::List)) {
-    if (!r.is(ValueKind::List)) unsupported(interp, text(), l, r, line);
+    if (!r.is(ValueKind::List)) unsupported(*this, op, l, r, line);
     std::vector<Value> items;
     spendBudget(l.asList()->items.size() + r.asList()->items.size());
     items.reserve(l.asList()->items.size() + r.asList()->items.size());
@@ -145,30 +98,19 @@ Value dispatch(Interpreter& interp, OpCode op, const std::string* spelled, const
     Value out;
     if (l.is(ValueKind::String) && r.is(ValueKind::String) && compare(op, l.asString()->view(), r.asString()->view(), out))
       return out;
-    unsupported(interp, text(), l, r, line);
+    unsupported(*this, op, l, r, line);
   }
-  if (!r.isNumber()) unsupported(interp, text(), l, r, line);
+  if (!r.isNumber()) unsupported(*this, op, l, r, line);
   Value out;
   switch (numberOperation(op, l, r, out)) {
     case Arithmetic::Done:
       return out;
     case Arithmetic::ZeroDivisor:
-      interp.throwError(kDivisionError, message::divisionByZero(op), line);
+      throwError(kDivisionError, message::divisionByZero(op), line);
     case Arithmetic::Unhandled:
       break;
   }
-  throw QuilloraFatal(message::unhandledOperator(text()));
-}
-
-}  // namespace
-
-Value Interpreter::binaryOpSlow(OpCode op, const Value& left, const Value& right, int line) {
-  return dispatch(*this, op, nullptr, left, right, line);
-}
-
-Value Interpreter::binaryOpDispatch(const std::string& op, Value left, Value right, int line) {
-  OpCode code = opCodeFor(op, false);
-  return dispatch(*this, code, code == OpCode::None ? &op : nullptr, left, right, line);
+  throw QuilloraFatal(message::unhandledOperator(op));
 }
 
 }  // namespace qlr

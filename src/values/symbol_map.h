@@ -3,15 +3,17 @@
 // Keys are interned Symbols, so a probe compares integers. Most tables are
 // tiny (a call's parameters, an instance's few fields) and a linear scan of
 // a contiguous array beats any hash there; past kLinearLimit entries an
-// open-addressing index over the same array takes over. Entries stay in
-// insertion order, which also makes every walk over a table deterministic.
+// OpenIndex over the same array takes over. Entries stay in insertion
+// order, which also makes every walk over a table deterministic.
 #pragma once
 
-#include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "frontend/symbols.h"
+#include "values/open_index.h"
 
 namespace qlr {
 
@@ -104,14 +106,12 @@ class SymbolMap {
   }
 
   // Indexes the entry insert just added, growing the index first when it
-  // is too full. Should that run out of memory, the entry goes again, so
-  // the table is as it was.
+  // is more than half full. Should that run out of memory, the entry goes
+  // again, so the table is as it was.
   [[gnu::noinline]] void indexLast() {
-    if (entries_.size() * 2 > index_.size()) {
-      size_t cap = 16;
-      while (cap < entries_.size() * 4) cap *= 2;
+    if (entries_.size() * 2 > index_.capacity()) {
       try {
-        std::vector<int32_t>(cap).swap(index_);
+        index_.reset(16, entries_.size() * 4);
       } catch (...) {
         entries_.pop_back();
         throw;
@@ -119,7 +119,7 @@ class SymbolMap {
       fillIndex();
       return;
     }
-    insertIndex(static_cast<int32_t>(entries_.size() - 1));
+    index_.place(hashOf(entries_.back().key), static_cast<int32_t>(entries_.size() - 1));
   }
 
   int32_t locate(Symbol key) const {
@@ -128,36 +128,20 @@ class SymbolMap {
         if (entries_[i].key == key) return static_cast<int32_t>(i);
       return -1;
     }
-    return probe(key);
+    return index_.find(hashOf(key), [&](int32_t at) { return entries_[at].key == key; });
   }
 
-  static uint32_t slotOf(Symbol key, size_t mask) { return (key * 2654435761u) & static_cast<uint32_t>(mask); }
-
-  int32_t probe(Symbol key) const {
-    size_t mask = index_.size() - 1;
-    for (uint32_t i = slotOf(key, mask);; i = (i + 1) & mask) {
-      int32_t at = index_[i];
-      if (at < 0) return -1;
-      if (entries_[at].key == key) return at;
-    }
-  }
-
-  void insertIndex(int32_t at) {
-    size_t mask = index_.size() - 1;
-    uint32_t i = slotOf(entries_[at].key, mask);
-    while (index_[i] >= 0) i = (i + 1) & mask;
-    index_[i] = at;
-  }
+  // Symbols are small consecutive integers: multiplying spreads them over the slots.
+  static uint32_t hashOf(Symbol key) { return key * 2654435761u; }
 
   // Fills the index afresh from the entries, in place: it allocates
   // nothing, so an erase cannot fail halfway.
   void fillIndex() {
-    std::fill(index_.begin(), index_.end(), -1);
-    for (size_t i = 0; i < entries_.size(); ++i) insertIndex(static_cast<int32_t>(i));
+    index_.rebuild(entries_.size(), [&](size_t at) { return hashOf(entries_[at].key); });
   }
 
   std::vector<Entry> entries_;
-  std::vector<int32_t> index_;
+  OpenIndex index_;
 };
 
 }  // namespace qlr

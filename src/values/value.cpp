@@ -90,16 +90,10 @@ Value makeList(std::vector<Value> items) {
 // ---- dicts ----
 
 int32_t DictValue::probe(std::string_view key, uint32_t hash) const {
-  if (index.empty()) return -1;
-  size_t mask = index.size() - 1;
-  for (size_t i = hash & mask;; i = (i + 1) & mask) {
-    int32_t at = index[i];
-    if (at == -1) return -1;
-    if (at >= 0) {
-      const StringValue* k = entries[at].key.asString();
-      if (k->hash() == hash && k->view() == key) return at;
-    }
-  }
+  return index.find(hash, [&](int32_t at) {
+    const StringValue* k = entries[at].key.asString();
+    return k->hash() == hash && k->view() == key;
+  });
 }
 
 Value* DictValue::find(std::string_view key, uint32_t hash) {
@@ -115,12 +109,7 @@ void DictValue::reindex() {
     ++kept;
   }
   entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(kept), entries.end());
-  size_t mask = index.size() - 1;
-  for (size_t at = 0; at < entries.size(); ++at) {
-    size_t i = entries[at].key.asString()->hash() & mask;
-    while (index[i] != -1) i = (i + 1) & mask;
-    index[i] = static_cast<int32_t>(at);
-  }
+  index.rebuild(entries.size(), [&](size_t at) { return entries[at].key.asString()->hash(); });
 }
 
 void DictValue::set(const Value& key, Value value) {
@@ -134,46 +123,26 @@ void DictValue::set(const Value& key, Value value) {
   // Keep the index at most half full, counting erased slots as used. The
   // room is made before the entry is added, and a bigger index is
   // allocated before anything changes, so running out of memory on either
-  // leaves the dict as it was.
-  if ((entries.size() + 1) * 2 > index.size()) {
-    if ((live + 1) * 2 > index.size()) {
-      size_t cap = 8;
-      while (cap < (live + 1) * 2) cap *= 2;
-      std::vector<int32_t>(cap, -1).swap(index);
-    } else {
-      std::fill(index.begin(), index.end(), -1);  // dropping the erased makes the room
-    }
+  // leaves the dict as it was. Without growing, dropping the erased makes
+  // the room.
+  if ((entries.size() + 1) * 2 > index.capacity()) {
+    if ((live + 1) * 2 > index.capacity()) index.reset(8, (live + 1) * 2);
     reindex();
   }
   entries.push_back(Entry{key, std::move(value)});
   ++live;
-  size_t mask = index.size() - 1;
-  size_t i = hash & mask;
-  while (index[i] >= 0) i = (i + 1) & mask;
-  index[i] = static_cast<int32_t>(entries.size() - 1);
+  index.place(hash, static_cast<int32_t>(entries.size() - 1));
 }
 
 bool DictValue::erase(std::string_view key, uint32_t hash) {
-  if (index.empty()) return false;
-  size_t mask = index.size() - 1;
-  for (size_t i = hash & mask;; i = (i + 1) & mask) {
-    int32_t at = index[i];
-    if (at == -1) return false;
-    if (at >= 0) {
-      const StringValue* k = entries[at].key.asString();
-      if (k->hash() == hash && k->view() == key) {
-        index[i] = -2;
-        entries[at].key = Value();
-        entries[at].value = Value();
-        --live;
-        if (live * 4 < entries.size() && entries.size() > 16) {
-          std::fill(index.begin(), index.end(), -1);
-          reindex();
-        }
-        return true;
-      }
-    }
-  }
+  int32_t at = probe(key, hash);
+  if (at < 0) return false;
+  index.erase(hash, at);
+  entries[at].key = Value();
+  entries[at].value = Value();
+  --live;
+  if (live * 4 < entries.size() && entries.size() > 16) reindex();
+  return true;
 }
 
 // ---- functions and blueprints ----
@@ -210,13 +179,6 @@ FunctionValue* ClassValue::findMethod(Symbol name) const {
     if (const Ref<FunctionValue>* m = c->methods.find(name)) return m->get();
   }
   return nullptr;
-}
-
-bool ClassValue::findMethod(Symbol name, Ref<FunctionValue>& out) const {
-  FunctionValue* m = findMethod(name);
-  if (!m) return false;
-  out = Ref<FunctionValue>(m);
-  return true;
 }
 
 // ---- the small functions every part uses ----

@@ -47,6 +47,7 @@
 #include "interp/budget.h"
 #include "values/collector.h"
 #include "values/object.h"
+#include "values/open_index.h"
 #include "values/symbol_map.h"
 
 namespace qlr {
@@ -247,14 +248,13 @@ struct DictValue : Container {
   }
 
   std::vector<Entry> entries;  // in insertion order, with erased holes
-  std::vector<int32_t> index;  // open addressing into entries; -1 empty, -2 erased
+  OpenIndex index;             // over entries, by the keys' hashes
   size_t live = 0;
 
  private:
   int32_t probe(std::string_view key, uint32_t hash) const;
-  // Drops the erased entries and places the rest in index, which the
-  // caller has cleared to -1 with room for them. It allocates nothing, so
-  // it cannot fail halfway.
+  // Drops the erased entries and places the rest in index, which has room
+  // for them. It allocates nothing, so it cannot fail halfway.
   void reindex();
 };
 
@@ -281,8 +281,7 @@ struct FunctionValue : Container {
 struct ClassValue : Container {
   ClassValue(std::string n, Ref<ClassValue> b) : Container(ObjType::Class), name(std::move(n)), base(std::move(b)) {}
 
-  // Looks name up in methods along the base chain.
-  bool findMethod(Symbol name, Ref<FunctionValue>& out) const;
+  // Looks name up in methods along the base chain; null when none has it.
   FunctionValue* findMethod(Symbol name) const;
 
   std::string name;

@@ -48,7 +48,7 @@ TEST(ThrowError, OneBlueprintPerKindPerInterpreter) {
   Value second = thrownBy(interp, "IndexError", "b", 2);
   Value other = thrownBy(interp, "KeyError", "c", 3);
   Value firstClass(first.asInstance()->cls), secondClass(second.asInstance()->cls);
-  EXPECT_EQ(typed(interp.binaryOpDispatch("same", firstClass, secondClass, 1)), "bool yes");
+  EXPECT_EQ(typed(interp.binaryOpDispatch(OpCode::Same, firstClass, secondClass, 1)), "bool yes");
   EXPECT_EQ(interp.errType("IndexError").get(), first.asInstance()->cls.get());
   EXPECT_NE(other.asInstance()->cls.get(), first.asInstance()->cls.get());
   EXPECT_FALSE(identicalValues(first, second)) << "each error is a new instance";
