@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     rebind(interp, "getuser", noInput);
     interp.moduleDir = "/nonexistent-fuzz-modules";
     interp.execBlock(program.get(), interp.globals.get());
-    interp.pending = Value();
+    interp.inFlight = Value();
   } catch (const qlr::QuilloraFatal&) {
   }
   return 0;

@@ -37,10 +37,10 @@ constexpr bool isWordChar(char c) { return isLetter(c) || isDigit(c) || c == '_'
 
 class Lexer {
  public:
-  Lexer(const std::string& source, const std::string& fileName) : source(source), fileName(fileName) {
+  Lexer(const std::string& text, const std::string& file) : source(text), fileName(file) {
     // Typical code spends three to five bytes per token; growing past the
     // guess is harmless.
-    tokens.reserve(source.size() / 4 + 8);
+    tokens.reserve(text.size() / 4 + 8);
   }
 
   void run();

@@ -18,7 +18,7 @@ constexpr std::array<std::string_view, 5> augs{"+=", "-=", "*=", "/=", "%="};
 
 class Parser {
  public:
-  Parser(const std::vector<Token>& tokens, const std::string& fileName) : tokens(tokens), fileName(fileName) {}
+  Parser(const std::vector<Token>& input, const std::string& file) : tokens(input), fileName(file) {}
 
   std::unique_ptr<Node> program();
 
@@ -30,7 +30,7 @@ class Parser {
   // (and later the evaluator) needs is bounded by kMaxNestingDepth.
   class Nested {
    public:
-    explicit Nested(Parser& parser) : parser(parser) {
+    explicit Nested(Parser& owner) : parser(owner) {
       if (parser.depth == kMaxNestingDepth) parser.err("too deeply nested");
       ++parser.depth;
     }

@@ -30,11 +30,11 @@ void runEntry(Interpreter& interp, const std::string& entry) {
     interp.keepTree(std::move(program));
     Flow flow = interp.execBlock(tree, interp.globals.get());
     if (flow == Flow::ErrorSignal) {
-      reportThrown(ReportForm::Interactive, kReplName, interp.pending);
+      reportThrown(ReportForm::Interactive, kReplName, interp.inFlight);
     } else if (flow != Flow::Normal) {
       writeDiagnostic({kReplName, signalText(flow)});
     }
-    interp.pending = Value();
+    interp.inFlight = Value();
   } catch (const WriteFailure&) {
     throw;  // the loop cannot go on without its output
   } catch (const QuilloraFatal& fatal) {

@@ -63,7 +63,7 @@ void Interpreter::run(const Node* program, const std::string& path) {
   // Output the script wrote before it failed must not be lost unnoticed either.
   if (int error = flushStdout()) writeDiagnostic({kWriteErrorPrefix, std::strerror(error)});
   if (flow == Flow::ErrorSignal) {
-    reportThrown(ReportForm::Script, path, pending);
+    reportThrown(ReportForm::Script, path, inFlight);
   } else {
     writeDiagnostic({path, signalText(flow)});
   }

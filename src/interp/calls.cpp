@@ -181,7 +181,7 @@ Value Interpreter::callFunction(FunctionValue* function, Args args, InstanceValu
     case Flow::Normal:
       return Value();
     case Flow::ReturnSignal:
-      return std::move(pending);
+      return std::move(inFlight);
     case Flow::BreakSignal:
     case Flow::ContinueSignal:  // stop and skip end the innermost running loop, across calls
     case Flow::ErrorSignal:

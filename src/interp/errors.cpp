@@ -34,7 +34,7 @@ void Interpreter::throwError(std::string_view kind, std::string_view message, in
 }
 
 Raised Interpreter::raise(Value thrown) {
-  pending = std::move(thrown);
+  inFlight = std::move(thrown);
   abruptFlow_ = Flow::ErrorSignal;
   return Raised();
 }

@@ -15,7 +15,7 @@
 //   Flow instead, and each construct passes on what it does not handle:
 //   loops take BreakSignal and ContinueSignal, calls take ReturnSignal,
 //   attempt statements take ErrorSignal. The value that travels with a
-//   ReturnSignal or an ErrorSignal waits in Interpreter::pending. An
+//   ReturnSignal or an ErrorSignal waits in Interpreter::inFlight. An
 //   expression cannot return a Flow, so when an error, or a stop or skip
 //   from a called function, interrupts one, eval returns the marker
 //   Value::abrupt() and leaves the Flow in the interpreter; every caller

@@ -27,6 +27,12 @@ bool loopEnds(Flow flow, Flow& result) {
   return false;
 }
 
+// The error of assigning to a name declared nloc that no enclosing scope
+// binds, raised out of line: the assignment handlers' frames hold no message.
+[[gnu::cold, gnu::noinline]] Flow unboundNonlocal(Interpreter& in, const Node* target) {
+  return in.raise(kNameError, message::noNonlocalBinding(target->text), target->line);
+}
+
 }  // namespace
 
 // execBlock for the statement handlers below, inlined into each: loops,
@@ -42,10 +48,10 @@ bool loopEnds(Flow flow, Flow& result) {
       if (flow != Flow::Normal) return flow;
     }
   } catch (QuilloraThrow& error) {
-    pending = std::move(error.value);
+    inFlight = std::move(error.value);
     return Flow::ErrorSignal;
   } catch (const std::bad_alloc&) {
-    pending = outOfMemory((*child)->line);
+    inFlight = outOfMemory((*child)->line);
     return Flow::ErrorSignal;
   }
   return Flow::Normal;
@@ -66,7 +72,7 @@ struct StatementHandlers {
 
   // name = value (op None), and name op= value. The right-hand side is
   // evaluated before the target is read. assignName fails only for an
-  // unbound nloc name, which assignTo reports.
+  // unbound nloc name.
   template <OpCode op>
   static Flow assignName(I& in, const Node* node, Environment* env) {
     const Node* target = node->target();
@@ -90,7 +96,7 @@ struct StatementHandlers {
       if (value.isAbrupt()) return in.abruptFlow_;
     }
     if (env->assignName(target->sym, std::move(value), in.globals.get(), target->hint)) return Flow::Normal;
-    return in.assignTo(target, value, env);
+    return unboundNonlocal(in, target);
   }
 
   // object.name = value (op None), and name.field op= value. An existing
@@ -157,16 +163,16 @@ struct StatementHandlers {
   }
   static Flow classDef(I& in, const Node* node, Environment* env) { return in.execClassDef(node, env); }
 
-  // back value and throw value: the value travels as the pending one.
+  // back value and throw value: the value travels as the one in flight.
   template <Flow signal>
   static Flow leaveWith(I& in, const Node* node, Environment* env) {
     Value carried = in.operand(signal == Flow::ReturnSignal ? node->returned() : node->thrown(), env);
     if (carried.isAbrupt()) return in.abruptFlow_;
-    in.pending = std::move(carried);
+    in.inFlight = std::move(carried);
     return signal;
   }
   static Flow returnNull(I& in, const Node*, Environment*) {
-    in.pending = Value();
+    in.inFlight = Value();
     return Flow::ReturnSignal;
   }
   static Flow breakLoop(I&, const Node*, Environment*) { return Flow::BreakSignal; }
@@ -322,8 +328,7 @@ Flow chooseExecHandler(Interpreter& interp, const Node* node, Environment* env) 
 
 Flow Interpreter::assignTo(const Node* target, const Value& value, Environment* env) {
   if (target->kind == NodeKind::Name) {
-    if (!env->assignName(target->sym, value, globals.get(), target->hint))
-      return raise(kNameError, message::noNonlocalBinding(target->text), target->line);
+    if (!env->assignName(target->sym, value, globals.get(), target->hint)) return unboundNonlocal(*this, target);
     return Flow::Normal;
   }
   if (target->kind == NodeKind::Index) {
@@ -399,7 +404,7 @@ Flow Interpreter::execClassDef(const Node* node, Environment* env) {
 // The atlast block runs on every way out: after the body or the chosen
 // catch clause, whatever flow they ended with, and for a fatal error on its
 // way to the top. A way out of its own (a back, stop, skip or error inside
-// it) replaces the pending one, except a failed write to standard output,
+// it) replaces the one in flight, except a failed write to standard output,
 // which nothing replaces.
 Flow Interpreter::execTry(const Node* node, Environment* env) {
   if (!memoryReserve_) [[unlikely]] restoreMemoryReserve();  // so that its handlers have room
@@ -409,8 +414,8 @@ Flow Interpreter::execTry(const Node* node, Environment* env) {
     flow = runBlock(node->body(), env);
     if (flow == Flow::ErrorSignal) {
       for (const CatchClause& clause : node->catches) {
-        if (!catchMatches(clause, pending)) continue;
-        Value thrown = std::move(pending);
+        if (!catchMatches(clause, inFlight)) continue;
+        Value thrown = std::move(inFlight);
         if (clause.hasName) env->bindLocal(clause.nameSym, std::move(thrown));
         flow = runBlock(clause.body.get(), env);
         break;
@@ -426,10 +431,10 @@ Flow Interpreter::execTry(const Node* node, Environment* env) {
     throw;
   }
   if (!finallyBody) return flow;
-  Value inFlight = std::move(pending);  // the atlast block may run calls that use it
+  Value saved = std::move(inFlight);  // the atlast block may run calls that use it
   Flow finallyFlow = runBlock(finallyBody, env);
   if (finallyFlow != Flow::Normal) return finallyFlow;
-  pending = std::move(inFlight);
+  inFlight = std::move(saved);
   return flow;
 }
 

@@ -68,7 +68,7 @@ Interpreter::~Interpreter() {
   globals->vars.clear();
   globals = nullptr;
   errorTypes.clear();
-  pending = Value();
+  inFlight = Value();
   spareMemoryError_ = Value();
   spareMessage_ = Value();
   collector().collectAll();

@@ -184,7 +184,7 @@ class Interpreter {
   void keepTree(std::unique_ptr<Node> tree);
 
   // The value of the ReturnSignal or ErrorSignal in flight.
-  Value pending;
+  Value inFlight;
 
   // Takes the memory reserve back if memory ran out since it was let go
   // and there is room for it again.

@@ -174,9 +174,9 @@ const Node* FunctionValue::defaultAt(size_t i) const {
   return i < def->defaults.size() ? def->defaults[i].get() : nullptr;
 }
 
-FunctionValue* ClassValue::findMethod(Symbol name) const {
+FunctionValue* ClassValue::findMethod(Symbol method) const {
   for (const ClassValue* c = this; c; c = c->base.get()) {
-    if (const Ref<FunctionValue>* m = c->methods.find(name)) return m->get();
+    if (const Ref<FunctionValue>* m = c->methods.find(method)) return m->get();
   }
   return nullptr;
 }

@@ -281,8 +281,8 @@ struct FunctionValue : Container {
 struct ClassValue : Container {
   ClassValue(std::string n, Ref<ClassValue> b) : Container(ObjType::Class), name(std::move(n)), base(std::move(b)) {}
 
-  // Looks name up in methods along the base chain; null when none has it.
-  FunctionValue* findMethod(Symbol name) const;
+  // Looks method up in methods along the base chain; null when none has it.
+  FunctionValue* findMethod(Symbol method) const;
 
   std::string name;
   Ref<ClassValue> base;

@@ -18,8 +18,8 @@ using namespace qlr::testing;
 std::unique_ptr<Node> parse(const std::string& source) { return parseProgram(lex(source, "t.qlr"), "t.qlr"); }
 
 // "Kind: msg @line" of the error in flight after a run that raised one.
-std::string pendingError(Interpreter& interp) {
-  const InstanceValue* error = interp.pending.asInstance();
+std::string errorInFlight(Interpreter& interp) {
+  const InstanceValue* error = interp.inFlight.asInstance();
   return error->cls->name + ": " + valueToString(*error->fields.find(intern("msg")), false) + " @" +
          valueToString(*error->fields.find(intern("line")), false);
 }
@@ -32,17 +32,17 @@ TEST(MemoryError, NoRoomForAFreshErrorGivesTheSpareWithTheFailingLine) {
   {
     AllocationFailure failure(0);
     ASSERT_EQ(interp.execBlock(program.get(), interp.globals.get()), Flow::ErrorSignal);
-    first = interp.pending;
+    first = interp.inFlight;
   }
-  EXPECT_EQ(pendingError(interp), "MemoryError: out of memory @2");
+  EXPECT_EQ(errorInFlight(interp), "MemoryError: out of memory @2");
   // A script that caught the spare may have changed it; the next use puts its message back.
   first.asInstance()->fields.find(intern("msg"))->operator=(S("changed"));
   {
     AllocationFailure failure(0);
     ASSERT_EQ(interp.execBlock(again.get(), interp.globals.get()), Flow::ErrorSignal);
-    second = interp.pending;
+    second = interp.inFlight;
   }
-  EXPECT_EQ(pendingError(interp), "MemoryError: out of memory @4");
+  EXPECT_EQ(errorInFlight(interp), "MemoryError: out of memory @4");
   EXPECT_TRUE(identicalValues(first, second)) << "both are the spare";
   EXPECT_EQ(interp.errType("MemoryError").get(), first.asInstance()->cls.get());
 }
@@ -90,15 +90,15 @@ TEST(MemoryError, EveryFailingAllocationOfABusyProgramEndsInAMemoryError) {
     }
     if (!failed) {
       ASSERT_EQ(flow, Flow::Normal);
-      ASSERT_EQ(interp.execBlock(check.get(), interp.globals.get()), Flow::Normal) << pendingError(interp);
+      ASSERT_EQ(interp.execBlock(check.get(), interp.globals.get()), Flow::Normal) << errorInFlight(interp);
       break;
     }
     ASSERT_EQ(flow, Flow::ErrorSignal) << "allocation " << allowed;
-    ASSERT_EQ(pendingError(interp).substr(0, 26), "MemoryError: out of memory") << "allocation " << allowed;
+    ASSERT_EQ(errorInFlight(interp).substr(0, 26), "MemoryError: out of memory") << "allocation " << allowed;
     ++errors;
     // Memory is back: the same interpreter runs the whole program.
     ASSERT_EQ(interp.execBlock(program.get(), interp.globals.get()), Flow::Normal) << "after allocation " << allowed;
-    ASSERT_EQ(interp.execBlock(check.get(), interp.globals.get()), Flow::Normal) << pendingError(interp);
+    ASSERT_EQ(interp.execBlock(check.get(), interp.globals.get()), Flow::Normal) << errorInFlight(interp);
   }
   EXPECT_GT(errors, 100u) << "the program allocates at many points";
 }
