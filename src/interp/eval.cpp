@@ -225,14 +225,9 @@ struct ExpressionHandlers {
         return pick(std::integral_constant<OpCode, OpCode::Mod>());
       case OpCode::Pow:
         return pick(std::integral_constant<OpCode, OpCode::Pow>());
-      case OpCode::None:
-      case OpCode::Either:
-      case OpCode::Also:
-      case OpCode::Neg:
-      case OpCode::Deny:
-        break;
+      default:
+        return fallback;
     }
-    return fallback;
   }
 
   [[noreturn]] static Value malformed(I&, const Node*, Environment*) {

@@ -233,23 +233,9 @@ struct StatementHandlers {
         return Target<OpCode::Div>::handler;
       case OpCode::Mod:
         return Target<OpCode::Mod>::handler;
-      case OpCode::Either:
-      case OpCode::Also:
-      case OpCode::Eq:
-      case OpCode::Ne:
-      case OpCode::Le:
-      case OpCode::Ge:
-      case OpCode::Lt:
-      case OpCode::Gt:
-      case OpCode::Within:
-      case OpCode::Same:
-      case OpCode::FloorDiv:
-      case OpCode::Pow:
-      case OpCode::Neg:
-      case OpCode::Deny:
-        break;
+      default:  // no augmented assignment has another operator
+        return assign;
     }
-    return assign;
   }
 
   static ExecHandler assignHandler(const Node* node) {

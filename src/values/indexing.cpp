@@ -43,17 +43,9 @@ std::vector<Value> materializeIterable(const Value& iterable, int line, const Er
       });
       return items;
     }
-    case ValueKind::Null:
-    case ValueKind::Bool:
-    case ValueKind::Int:
-    case ValueKind::Float:
-    case ValueKind::Function:
-    case ValueKind::Class:
-    case ValueKind::Instance:
-    case ValueKind::Native:
-      break;
+    default:
+      report(kTypeMismatchError, message::cannotLoopOver(iterable), line);
   }
-  report(kTypeMismatchError, message::cannotLoopOver(iterable), line);
 }
 
 Value Interpreter::indexGet(const Value& container, const Value& index, int line) {
@@ -75,18 +67,9 @@ Value Interpreter::indexGet(const Value& container, const Value& index, int line
       if (at < 0) throwError(kIndexError, message::kStringIndexOutOfRange, line);
       return Value(ValueKind::String, StringValue::ofByte(static_cast<unsigned char>(text[static_cast<size_t>(at)])));
     }
-    case ValueKind::Null:
-    case ValueKind::Bool:
-    case ValueKind::Int:
-    case ValueKind::Float:
-    case ValueKind::Function:
-    case ValueKind::Class:
-    case ValueKind::Instance:
-    case ValueKind::Native:
-    case ValueKind::Range:
-      break;
+    default:
+      throwError(kTypeMismatchError, message::cannotIndex(container), line);
   }
-  throwError(kTypeMismatchError, message::cannotIndex(container), line);
 }
 
 void Interpreter::indexSet(const Value& container, const Value& index, const Value& value, int line) {
@@ -104,18 +87,9 @@ void Interpreter::indexSet(const Value& container, const Value& index, const Val
       return;
     case ValueKind::String:
       throwError(kTypeMismatchError, message::kStringsAreImmutable, line);
-    case ValueKind::Null:
-    case ValueKind::Bool:
-    case ValueKind::Int:
-    case ValueKind::Float:
-    case ValueKind::Function:
-    case ValueKind::Class:
-    case ValueKind::Instance:
-    case ValueKind::Native:
-    case ValueKind::Range:
-      break;
+    default:
+      throwError(kTypeMismatchError, message::cannotAssignInto(container), line);
   }
-  throwError(kTypeMismatchError, message::cannotAssignInto(container), line);
 }
 
 }  // namespace qlr

@@ -26,15 +26,7 @@ bool within(Interpreter& interp, const Value& item, const Value& container, int 
       if (item.is(ValueKind::String))
         return container.asString()->view().find(item.asString()->view()) != std::string_view::npos;
       break;
-    case ValueKind::Null:
-    case ValueKind::Bool:
-    case ValueKind::Int:
-    case ValueKind::Float:
-    case ValueKind::Function:
-    case ValueKind::Class:
-    case ValueKind::Instance:
-    case ValueKind::Native:
-    case ValueKind::Range:
+    default:
       break;
   }
   interp.throwError(kTypeMismatchError, message::cannotTestMembership(container), line);
@@ -56,22 +48,7 @@ Value Interpreter::binaryOpDispatch(OpCode op, const Value& l, const Value& r, i
       return Value::boolean(l.kind() == r.kind() && identicalValues(l, r));
     case OpCode::Within:
       return Value::boolean(within(*this, l, r, line));
-    case OpCode::None:
-    case OpCode::Either:
-    case OpCode::Also:
-    case OpCode::Le:
-    case OpCode::Ge:
-    case OpCode::Lt:
-    case OpCode::Gt:
-    case OpCode::Add:
-    case OpCode::Sub:
-    case OpCode::Mul:
-    case OpCode::Div:
-    case OpCode::FloorDiv:
-    case OpCode::Mod:
-    case OpCode::Pow:
-    case OpCode::Neg:
-    case OpCode::Deny:
+    default:
       break;
   }
   if (op == OpCode::Add && (l.is(ValueKind::String) || r.is(ValueKind::String))) {

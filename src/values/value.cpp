@@ -229,24 +229,12 @@ enum class Shallow : uint8_t {
 
 Shallow compareShallow(const Value& a, const Value& b) {
   auto decided = [](bool equal) { return equal ? Shallow::Equal : Shallow::Unequal; };
-  switch (a.kind()) {
-    case ValueKind::Int:
-      if (b.is(ValueKind::Int)) return decided(a.asInt() == b.asInt());
-      return decided(b.is(ValueKind::Float) && static_cast<double>(a.asInt()) == b.asFloat());
-    case ValueKind::Float:
-      return decided(b.isNumber() && a.asFloat() == toDouble(b));
-    case ValueKind::Null:
-    case ValueKind::Bool:
-    case ValueKind::String:
-    case ValueKind::List:
-    case ValueKind::Dict:
-    case ValueKind::Function:
-    case ValueKind::Class:
-    case ValueKind::Instance:
-    case ValueKind::Native:
-    case ValueKind::Range:
-      break;
+  // An int and a float are equal by value; any other two kinds differ.
+  if (a.is(ValueKind::Int)) {
+    if (b.is(ValueKind::Int)) return decided(a.asInt() == b.asInt());
+    return decided(b.is(ValueKind::Float) && static_cast<double>(a.asInt()) == b.asFloat());
   }
+  if (a.is(ValueKind::Float)) return decided(b.isNumber() && a.asFloat() == toDouble(b));
   if (a.kind() != b.kind()) return Shallow::Unequal;
   switch (a.kind()) {
     case ValueKind::Null:
@@ -259,6 +247,8 @@ Shallow compareShallow(const Value& a, const Value& b) {
       return a.asList()->items.size() == b.asList()->items.size() ? Shallow::Open : Shallow::Unequal;
     case ValueKind::Dict:
       return a.asDict()->size() == b.asDict()->size() ? Shallow::Open : Shallow::Unequal;
+    // Numbers were decided above; functions, blueprints, instances and
+    // ranges equal nothing, not even themselves (identity is "same").
     case ValueKind::Int:
     case ValueKind::Float:
     case ValueKind::Function:
