@@ -17,13 +17,6 @@ using namespace qlr::testing;
 
 std::unique_ptr<Node> parse(const std::string& source) { return parseProgram(lex(source, "t.qlr"), "t.qlr"); }
 
-// "Kind: msg @line" of the error in flight after a run that raised one.
-std::string errorInFlight(Interpreter& interp) {
-  const InstanceValue* error = interp.inFlight.asInstance();
-  return error->cls->name + ": " + valueToString(*error->fields.find(intern("msg")), false) + " @" +
-         valueToString(*error->fields.find(intern("line")), false);
-}
-
 TEST(MemoryError, NoRoomForAFreshErrorGivesTheSpareWithTheFailingLine) {
   Interpreter interp;
   auto program = parse("x = 1\nxs = [x, 2, 3]\n");

@@ -148,6 +148,24 @@ TEST_F(BinaryOps, ErrorsNameTheOperatorAndBothKinds) {
       {Mod, I(1), I(0), "DivisionError: modulo by zero"},
   });
 
+  // Every operator that can meet operands it does not take names itself
+  // in the message as the source spells it.
+  check({
+      {Add, Value(), Value(), unsupported + "'+': null and null"},
+      {Sub, Value(), Value(), unsupported + "'-': null and null"},
+      {Mul, Value(), Value(), unsupported + "'*': null and null"},
+      {Div, Value(), Value(), unsupported + "'/': null and null"},
+      {FloorDiv, Value(), Value(), unsupported + "'//': null and null"},
+      {Mod, Value(), Value(), unsupported + "'%': null and null"},
+      {Pow, Value(), Value(), unsupported + "'**': null and null"},
+      {Lt, Value(), Value(), unsupported + "'<': null and null"},
+      {Le, Value(), Value(), unsupported + "'<=': null and null"},
+      {Gt, Value(), Value(), unsupported + "'>': null and null"},
+      {Ge, Value(), Value(), unsupported + "'>=': null and null"},
+      {Pow, I(2), S("x"), unsupported + "'**': int and string"},
+      {FloorDiv, F(1.0), L({}), unsupported + "'//': float and list"},
+  });
+
   int64_t line = -1;
   raised([&] { interp.binaryOpDispatch(Div, I(1), I(0), 42); }, &line);
   EXPECT_EQ(line, 42);

@@ -89,6 +89,14 @@ std::string raised(F&& f, int64_t* line = nullptr) {
   return "no error";
 }
 
+// "Kind: msg @line" of the runtime error in flight in interp.
+inline std::string errorInFlight(const Interpreter& interp) {
+  if (!interp.inFlight.is(ValueKind::Instance)) return "in flight: " + typed(interp.inFlight);
+  const InstanceValue* error = interp.inFlight.asInstance();
+  return error->cls->name + ": " + valueToString(*error->fields.find(intern("msg")), false) + " @" +
+         valueToString(*error->fields.find(intern("line")), false);
+}
+
 // typed() of what f returns, or "Kind: msg" of the script error it raises.
 template <class F>
 std::string outcome(F&& f) {
