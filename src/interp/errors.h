@@ -21,7 +21,10 @@
 //   Value::abrupt() and leaves the Flow in the interpreter; every caller
 //   checks for the marker and passes it on. raise returns a Raised, which
 //   is that marker for an expression handler and Flow::ErrorSignal for a
-//   statement handler.
+//   statement handler. Where a handler's frame stays on the native stack
+//   while script calls run below it (the call expression, assignments), its
+//   errors are raised by a small out-of-line function, so that the frame
+//   holds no message and deep recursion costs no more stack.
 // - Leaf operations outside the evaluator (operators, indexing,
 //   attributes, built-ins, module loading) call Interpreter::throwError,
 //   which throws a QuilloraThrow; the evaluator turns it into the error in

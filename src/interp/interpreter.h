@@ -13,16 +13,19 @@
 // exec.cpp hold the handlers and the choosers): each binary operator has a
 // handler per operator, with variants for bare-name and int-literal
 // operands that read bindings in place; assignments have variants for a
-// name and a field target. Leaf operations (operators, indexing,
-// built-ins) report errors by throwing QuilloraThrow; handlers do not
-// catch, so a throw travels at most to the nearest eval or execBlock,
-// which turn it into the error in flight. Names and fields remember where
+// name and a field target. Handlers raise their own errors by putting them
+// in flight (raise); leaf operations (operators, indexing, attributes,
+// built-ins) throw QuilloraThrow (throwError), which handlers do not catch,
+// so a throw travels at most to the nearest eval or execBlock, which turn
+// it into the error in flight (errors.h). Names and fields remember where
 // their table held them last (Node::hint, SymbolMap::find), so most
 // lookups cost one comparison.
 //
 // Operations that depend only on values live in src/values/ and are methods
 // here only because their errors go through throwError: binary operators
-// (operators.cpp), indexing (indexing.cpp) and attributes (attributes.cpp).
+// (operators.cpp, with the arithmetic of values/arithmetic.h), indexing
+// (indexing.cpp) and attributes (attributes.cpp, by the lookup rule of
+// values/attributes.h).
 // Calls are calls.cpp, expressions eval.cpp, statements exec.cpp, the top
 // level run.cpp in src/host/, modules modules.cpp, the prompt repl.cpp.
 //
