@@ -49,25 +49,25 @@ void runEntry(Interpreter& interp, const std::string& entry) {
 void Interpreter::runRepl() {
   writeOutput("Quillora Native REPL (.qlr) -- type 'exit' to quit, blank line ends a block\n");
   moduleDir = std::string(1, '.');  // modules come from the working directory
-  std::string pending;
+  std::string entry;
   std::string line;
   for (;;) {
-    writeOutput(pending.empty() ? "qlr> " : "...> ");
+    writeOutput(entry.empty() ? "qlr> " : "...> ");
     flushOutput();
     try {
       if (!readStdinLine(line)) break;
       if (!line.empty() && line.back() == '\r') line.pop_back();  // CR LF input reads as LF input
-      if (pending.empty() && (line == "exit" || line == "quit")) return;
-      if (!pending.empty() && line.empty()) {
-        runEntry(*this, pending);
-        pending.clear();
+      if (entry.empty() && (line == "exit" || line == "quit")) return;
+      if (!entry.empty() && line.empty()) {
+        runEntry(*this, entry);
+        entry.clear();
       } else if (!line.empty()) {
-        pending.append(line).push_back('\n');
+        entry.append(line).push_back('\n');
       }
     } catch (const std::bad_alloc&) {
       // A line or an entry too long to hold: the entry is dropped.
       writeDiagnostic({kReplOutOfMemory});
-      pending = std::string();
+      entry = std::string();
     }
   }
   writeOutput("\n");
