@@ -41,8 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string source(reinterpret_cast<const char*>(data), size);
   qlr::refillBudget();
   try {
-    std::vector<qlr::Token> tokens = qlr::lex(source, "fuzz.qlr");
-    std::unique_ptr<qlr::Node> program = qlr::parseProgram(tokens, "fuzz.qlr");
+    std::unique_ptr<qlr::Node> program = qlr::parseSource(source, "fuzz.qlr");
     qlr::Interpreter interp;
     rebind(interp, "out", quietOut);
     rebind(interp, "cmd", noCommand);

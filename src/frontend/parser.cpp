@@ -645,4 +645,8 @@ std::unique_ptr<Node> parseProgram(const std::vector<Token>& tokens, const std::
   return Parser(tokens, fileName).program();
 }
 
+std::unique_ptr<Node> parseSource(const std::string& source, const std::string& fileName) {
+  return parseProgram(lex(source, fileName), fileName);
+}
+
 }  // namespace qlr

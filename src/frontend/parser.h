@@ -25,4 +25,9 @@ inline constexpr int kMaxNestingDepth = 256;
 
 std::unique_ptr<Node> parseProgram(const std::vector<Token>& tokens, const std::string& fileName);
 
+// lex then parseProgram: the tree of a whole source. The tokens are gone
+// by the time it returns, so only the tree stays in memory. Throws
+// QuilloraFatal on the first lexical or syntax error.
+std::unique_ptr<Node> parseSource(const std::string& source, const std::string& fileName);
+
 }  // namespace qlr

@@ -2,7 +2,6 @@
 #include <algorithm>
 
 #include "frontend/parser.h"
-#include "frontend/token.h"
 #include "host/host.h"
 #include "interp/interpreter.h"
 
@@ -24,13 +23,7 @@ Flow Interpreter::loadModule(const std::string& name, Environment* env, int line
   std::string source;
   if (!readWholeFile(path, source, FileKinds::RegularOnly))
     throwError(kImportError, message::moduleNotFound(name, path), line);
-  std::unique_ptr<Node> program;
-  {
-    std::vector<Token> tokens = lex(source, path);
-    program = parseProgram(tokens, path);
-  }
-  const Node* tree = program.get();
-  keepTree(std::move(program));
+  const Node* tree = keepTree(parseSource(source, path));
   loadingModules_.push_back(name);
   struct Loading {
     std::vector<std::string>& names;

@@ -3,7 +3,6 @@
 
 #include "builtins/builtins.h"
 #include "frontend/parser.h"
-#include "frontend/token.h"
 #include "host/host.h"
 #include "interp/interpreter.h"
 
@@ -21,13 +20,7 @@ constexpr std::string_view kReplOutOfMemory = "MemoryError: out of memory";
 void runEntry(Interpreter& interp, const std::string& entry) {
   interp.restoreMemoryReserve();  // spent by an earlier entry that ran out
   try {
-    std::unique_ptr<Node> program;
-    {
-      std::vector<Token> tokens = lex(entry, kReplName);
-      program = parseProgram(tokens, kReplName);
-    }
-    const Node* tree = program.get();
-    interp.keepTree(std::move(program));
+    const Node* tree = interp.keepTree(parseSource(entry, kReplName));
     Flow flow = interp.execBlock(tree, interp.globals.get());
     if (flow == Flow::ErrorSignal) {
       reportThrown(ReportForm::Interactive, kReplName, interp.inFlight);

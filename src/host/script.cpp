@@ -8,7 +8,6 @@
 
 #include "builtins/builtins.h"
 #include "frontend/parser.h"
-#include "frontend/token.h"
 #include "host/host.h"
 #include "interp/interpreter.h"
 
@@ -64,8 +63,7 @@ int runScriptFile(const std::string& path) {
       writeDiagnostic({"qlr: no such file: ", path});
       return 1;
     }
-    std::vector<Token> tokens = lex(source, path);
-    std::unique_ptr<Node> program = parseProgram(tokens, path);
+    std::unique_ptr<Node> program = parseSource(source, path);
     Interpreter interp;
     interp.run(program.get(), path);
     flushOutput();

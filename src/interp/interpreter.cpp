@@ -78,6 +78,9 @@ Interpreter::~Interpreter() {
   nativeStackFloor() = previousStackFloor_;
 }
 
-void Interpreter::keepTree(std::unique_ptr<Node> tree) { keptTrees_.push_back(std::move(tree)); }
+const Node* Interpreter::keepTree(std::unique_ptr<Node> tree) {
+  keptTrees_.push_back(std::move(tree));
+  return keptTrees_.back().get();
+}
 
 }  // namespace qlr

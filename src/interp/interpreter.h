@@ -182,9 +182,9 @@ class Interpreter {
   Flow loadModule(const std::string& name, Environment* env, int line);
   void runRepl();
 
-  // Keeps a parsed tree alive as long as the interpreter: functions and
-  // blueprints it defines point into it.
-  void keepTree(std::unique_ptr<Node> tree);
+  // Keeps a parsed tree alive as long as the interpreter (functions and
+  // blueprints it defines point into it) and returns it.
+  const Node* keepTree(std::unique_ptr<Node> tree);
 
   // The value of the ReturnSignal or ErrorSignal in flight.
   Value inFlight;

@@ -14,7 +14,7 @@
 namespace qlr {
 namespace {
 
-std::unique_ptr<Node> parse(const std::string& source) { return parseProgram(lex(source, "t.qlr"), "t.qlr"); }
+std::unique_ptr<Node> parse(const std::string& source) { return parseSource(source, "t.qlr"); }
 
 std::string renderNode(const Node* node, bool lines);
 

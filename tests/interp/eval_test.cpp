@@ -14,7 +14,7 @@ using namespace qlr::testing;
 // What running the handler of the expression in source, a one-line
 // statement, comes to: its error in flight, or its value.
 std::string handled(Interpreter& interp, const std::string& source) {
-  auto program = parseProgram(lex(source, "t.qlr"), "t.qlr");
+  auto program = parseSource(source, "t.qlr");
   const Node* expression = program->statements().at(0)->expression();
   Value value;
   try {

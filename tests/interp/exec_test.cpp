@@ -14,7 +14,7 @@ using namespace qlr::testing;
 // What running the statements of source one by one through their
 // handlers comes to: the error in flight after the first that raised one.
 std::string handled(Interpreter& interp, const std::string& source) {
-  auto program = parseProgram(lex(source, "t.qlr"), "t.qlr");
+  auto program = parseSource(source, "t.qlr");
   std::string outcome = "completed";
   for (const auto& statement : program->statements()) {
     try {

@@ -15,7 +15,7 @@ namespace {
 
 using namespace qlr::testing;
 
-std::unique_ptr<Node> parse(const std::string& source) { return parseProgram(lex(source, "t.qlr"), "t.qlr"); }
+std::unique_ptr<Node> parse(const std::string& source) { return parseSource(source, "t.qlr"); }
 
 TEST(MemoryError, NoRoomForAFreshErrorGivesTheSpareWithTheFailingLine) {
   Interpreter interp;

@@ -62,9 +62,7 @@ inline Value Native() { return Value(makeRef<NativeFn>([](NativeFn&, Args) { ret
 // Runs source in interp's global scope (its tree kept by interp) and
 // returns the global name binds afterwards, or null.
 inline Value runAndRead(Interpreter& interp, const std::string& source, const char* name) {
-  auto tree = parseProgram(lex(source, "t.qlr"), "t.qlr");
-  interp.execBlock(tree.get(), interp.globals.get());
-  interp.keepTree(std::move(tree));
+  interp.execBlock(interp.keepTree(parseSource(source, "t.qlr")), interp.globals.get());
   Value* bound = interp.globals->lookup(intern(name));
   return bound ? *bound : Value();
 }
