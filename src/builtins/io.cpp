@@ -5,6 +5,7 @@
 #include <new>
 
 #include "builtins/builtins.h"
+#include "interp/budget.h"
 
 namespace qlr {
 
@@ -27,7 +28,16 @@ int outputError() {
 bool readStdinLine(std::string& line) {
   line.clear();
   bool any = false;
-  for (int c; (c = std::getc(stdin)) != EOF;) {
+  for (;;) {
+    int c = std::getc(stdin);
+    if (c == EOF) {
+      // A signal with a handler breaks off the read: a Ctrl-C at the
+      // interactive prompt is taken, anything else read through.
+      if (!std::ferror(stdin) || errno != EINTR) break;
+      std::clearerr(stdin);
+      pollInterrupt();
+      continue;
+    }
     any = true;
     if (c == '\n') return true;
     try {

@@ -1,11 +1,18 @@
-// The fuzzing build's work budget (see budget.h).
+// The work budget of the fuzzing build and the Ctrl-C flag (see budget.h).
 #include "interp/budget.h"
 
-#if defined(QLR_FUZZ_BUDGET)
 #include "interp/fatal.h"
 
 namespace qlr {
 
+volatile std::sig_atomic_t interruptRequested = 0;
+
+void takeInterrupt() {
+  interruptRequested = 0;
+  throw Interrupted();
+}
+
+#if defined(QLR_FUZZ_BUDGET)
 namespace {
 size_t remaining = kFuzzBudget;
 }
@@ -19,6 +26,6 @@ void spendBudgetSlow(size_t units) {
 }
 
 void refillBudget() { remaining = kFuzzBudget; }
+#endif
 
 }  // namespace qlr
-#endif

@@ -1,16 +1,37 @@
-// The work budget of the fuzzing build: every input ends, however it loops or grows.
+// Checkpoints of long work: the fuzzing build's work budget, and Ctrl-C at the interactive prompt.
 //
-// A fuzzer feeds the interpreter arbitrary programs, and a program may loop
-// forever or double a string until memory runs out. In the fuzzing build
-// (QLR_FUZZ_BUDGET) statements, calls, loop items and allocated bytes spend
-// from a budget that the harness refills for each input; spending past it
-// raises a QuilloraFatal, which no script can catch. In every other build
-// spendBudget is empty and costs nothing.
+// Statements, calls, loop items and allocated bytes are spent from a work
+// budget. In the fuzzing build (QLR_FUZZ_BUDGET) the harness refills it
+// for each input, and spending past it raises a QuilloraFatal, which no
+// script can catch: a fuzzer feeds the interpreter arbitrary programs, and
+// one may loop forever or double a string until memory runs out. In every
+// other build the budget is unlimited and costs nothing.
+//
+// The same places are where a Ctrl-C stops an entry of the interactive
+// loop. The loop's SIGINT handler only sets interruptRequested; the next
+// checkpoint sees it, clears it and throws Interrupted (interp/fatal.h).
+// A checkpoint thus costs one load and one branch that is never taken
+// until the user presses Ctrl-C.
 #pragma once
 
+#include <csignal>
 #include <cstddef>
 
 namespace qlr {
+
+// Set by the interactive loop's SIGINT handler, cleared by the checkpoint
+// that takes it. A signal handler can only reach memory shared by the
+// whole process, so this is the process's one flag of that kind: the
+// interpreter has no other global state a signal may touch.
+extern volatile std::sig_atomic_t interruptRequested;
+
+// Clears interruptRequested and throws Interrupted.
+[[noreturn, gnu::cold, gnu::noinline]] void takeInterrupt();
+
+// Throws Interrupted if a Ctrl-C is waiting: for checkpoints that spend nothing.
+inline void pollInterrupt() {
+  if (interruptRequested) [[unlikely]] takeInterrupt();
+}
 
 #if defined(QLR_FUZZ_BUDGET)
 // Units one fuzz input may spend: a few hundred thousand statements, or a
@@ -18,9 +39,12 @@ namespace qlr {
 inline constexpr size_t kFuzzBudget = 2'000'000;
 void spendBudgetSlow(size_t units);
 void refillBudget();
-inline void spendBudget(size_t units) { spendBudgetSlow(units); }
+inline void spendBudget(size_t units) {
+  pollInterrupt();
+  spendBudgetSlow(units);
+}
 #else
-inline void spendBudget(size_t) {}
+inline void spendBudget(size_t) { pollInterrupt(); }
 inline void refillBudget() {}
 #endif
 

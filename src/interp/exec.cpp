@@ -390,8 +390,8 @@ Flow Interpreter::execClassDef(const Node* node, Environment* env) {
 // The atlast block runs on every way out: after the body or the chosen
 // catch clause, whatever flow they ended with, and for a fatal error on its
 // way to the top. A way out of its own (a back, stop, skip or error inside
-// it) replaces the one in flight, except a failed write to standard output,
-// which nothing replaces.
+// it) replaces the one in flight, except an Unreplaceable (a failed write
+// to standard output, a Ctrl-C), which goes on however the block ends.
 Flow Interpreter::execTry(const Node* node, Environment* env) {
   if (!memoryReserve_) [[unlikely]] restoreMemoryReserve();  // so that its handlers have room
   const Node* finallyBody = node->finallyBody.get();
@@ -407,8 +407,8 @@ Flow Interpreter::execTry(const Node* node, Environment* env) {
         break;
       }
     }
-  } catch (const WriteFailure&) {
-    if (finallyBody) execBlock(finallyBody, env);  // however it ends, the failure goes on
+  } catch (const Unreplaceable&) {
+    if (finallyBody) execBlock(finallyBody, env);
     throw;
   } catch (...) {
     if (!finallyBody) throw;
