@@ -84,6 +84,29 @@ foreach(case ${QLR_FAULT_CASES})
   set_tests_properties(faults/${case} PROPERTIES LABELS faults TIMEOUT 120)
 endforeach()
 
+# The interactive loop at a terminal, driven through a pseudo-terminal
+# (run_terminal.py). Cases of line editing need qlr built with libedit: they
+# carry the label tools and are skipped without it (failed instead under
+# QLR_REQUIRE_TOOLS); the others (Ctrl-C, Ctrl-D, escapes, script mode,
+# streams that are not terminals) run with either build.
+set(QLR_TERMINAL ${CMAKE_CURRENT_SOURCE_DIR}/terminal/run_terminal.py)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${QLR_TERMINAL})
+execute_process(COMMAND ${Python3_EXECUTABLE} ${QLR_TERMINAL} --list
+  OUTPUT_VARIABLE QLR_TERMINAL_CASES OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+string(REPLACE "\n" ";" QLR_TERMINAL_CASES "${QLR_TERMINAL_CASES}")
+foreach(entry ${QLR_TERMINAL_CASES})
+  string(REPLACE " " ";" entry "${entry}")
+  list(GET entry 0 case)
+  list(GET entry 1 needs)
+  add_test(NAME terminal/${case}
+    COMMAND ${Python3_EXECUTABLE} ${QLR_TERMINAL} $<TARGET_FILE:qlr> ${case} --line-editing ${QLR_HAVE_LINE_EDITING})
+  set(labels terminal)
+  if(needs STREQUAL "editing")
+    list(APPEND labels tools)
+  endif()
+  set_tests_properties(terminal/${case} PROPERTIES LABELS "${labels}" SKIP_RETURN_CODE 77 TIMEOUT 300)
+endforeach()
+
 # Documentation: every example of the README, of the documents under docs/ and
 # of the manual page is run and what it shows compared (conventions in
 # docs/check_docs.py).
@@ -116,7 +139,7 @@ add_test(NAME dist/configure_without_test_tools
 set_tests_properties(dist/configure_without_test_tools PROPERTIES LABELS dist TIMEOUT 300)
 qlr_add_tool_test(dist/deb_package dist dpkg-deb dpkg-shlibdeps --
   ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/dist/package_test.py
-  ${CMAKE_CPACK_COMMAND} ${PROJECT_BINARY_DIR} ${PROJECT_VERSION})
+  ${CMAKE_CPACK_COMMAND} ${PROJECT_BINARY_DIR} ${PROJECT_VERSION} --line-editing ${QLR_HAVE_LINE_EDITING})
 
 # Editor support: the TextMate grammar with the pinned test tool that
 # tests/editors/install.sh installs, the rest of the VS Code extension, and the Vim

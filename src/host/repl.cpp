@@ -27,28 +27,44 @@ void runEntry(Interpreter& interp, const std::string& entry) {
     } else if (flow != Flow::Normal) {
       writeDiagnostic({kReplName, signalText(flow)});
     }
-    interp.inFlight = Value();
   } catch (const WriteFailure&) {
     throw;  // the loop cannot go on without its output
-  } catch (const QuilloraFatal& fatal) {
+  } catch (const QuilloraFatal& fatal) {  // a Ctrl-C among them
     writeDiagnostic({fatal.what()});
   } catch (const std::bad_alloc&) {
     writeDiagnostic({kReplOutOfMemory});
   }
+  interp.inFlight = Value();  // also after a Ctrl-C or a fatal error
 }
 
+class PlainInput : public LineInput {
+ public:
+  LineRead read(const char* prompt, std::string& line) override {
+    writeOutput(prompt);
+    flushOutput();
+    return readStdinLine(line) ? LineRead::Line : LineRead::End;
+  }
+};
+
 }  // namespace
+
+std::unique_ptr<LineInput> plainInput() { return std::make_unique<PlainInput>(); }
 
 void Interpreter::runRepl() {
   writeOutput("Quillora Native REPL (.qlr) -- type 'exit' to quit, blank line ends a block\n");
   moduleDir = std::string(1, '.');  // modules come from the working directory
+  std::unique_ptr<LineInput> input = atTerminal() ? terminalInput(*this) : plainInput();
   std::string entry;
   std::string line;
   for (;;) {
-    writeOutput(entry.empty() ? "qlr> " : "...> ");
-    flushOutput();
     try {
-      if (!readStdinLine(line)) break;
+      LineRead got = input->read(entry.empty() ? "qlr> " : "...> ", line);
+      if (got == LineRead::End) break;
+      if (got == LineRead::Interrupted) {
+        writeOutput("\n");  // the fresh prompt starts a line of its own
+        entry.clear();
+        continue;
+      }
       if (!line.empty() && line.back() == '\r') line.pop_back();  // CR LF input reads as LF input
       if (entry.empty() && (line == "exit" || line == "quit")) return;
       if (!entry.empty() && line.empty()) {

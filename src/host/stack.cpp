@@ -1,6 +1,7 @@
 // Running the interpreter on a thread with a large native stack.
 #include <malloc.h>
 #include <pthread.h>
+#include <signal.h>
 
 #include "host/host.h"
 
@@ -30,7 +31,15 @@ bool runOnThread(const std::function<int()>& body, std::size_t stackBytes, int& 
                  pthread_create(&thread, &attr, threadMain, &job) == 0;
   pthread_attr_destroy(&attr);
   if (!started) return false;
+  // A signal sent to the process goes to a thread that does not block it.
+  // This one only waits: with every signal blocked here, a Ctrl-C reaches
+  // the thread that reads and runs, and breaks off its read.
+  sigset_t all;
+  sigset_t previous;
+  sigfillset(&all);
+  pthread_sigmask(SIG_BLOCK, &all, &previous);
   pthread_join(thread, nullptr);
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   status = job.status;
   return true;
 }

@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-"""Configures the project as on a machine without GoogleTest or python3.
+"""Configures the project as on a machine without GoogleTest, python3 or libedit.
 
   configure_test.py CMAKE GENERATOR SOURCE_DIR
 
 The interpreter must still configure (so that the README's first command
 builds and runs the tour there), with a message for each group of tests left
-out, and the build must still offer the qlr target.
+out and one saying that line editing is left out, and the build must still
+offer the qlr target. Asking for line editing there (QLR_LINE_EDITING=ON)
+must fail the configure with a message naming what to install.
 """
 import glob
 import json
@@ -24,15 +26,15 @@ def main():
         query = os.path.join(build, ".cmake", "api", "v1", "query")
         os.makedirs(query)
         open(os.path.join(query, "codemodel-v2"), "w").close()
-        proc = subprocess.run(
-            [cmake, "-S", source, "-B", build, "-G", generator,
-             "-DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON", "-DCMAKE_DISABLE_FIND_PACKAGE_Python3=ON"],
-            capture_output=True, text=True)
+        bare = [cmake, "-S", source, "-B", build, "-G", generator, "-DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON",
+                "-DCMAKE_DISABLE_FIND_PACKAGE_Python3=ON", "-DCMAKE_DISABLE_FIND_PACKAGE_PkgConfig=ON"]
+        proc = subprocess.run(bare, capture_output=True, text=True)
         failures = []
         if proc.returncode != 0:
             failures.append("configuring failed:\n" + proc.stdout + proc.stderr)
         for message in ("GoogleTest not found: the unit tests are left out",
-                        "python3 not found: the tests run by scripts"):
+                        "python3 not found: the tests run by scripts",
+                        "Line editing: none, libedit not found (Debian packages libedit-dev and pkgconf)"):
             if message not in proc.stdout:
                 failures.append("no message: " + message)
         targets = set()
@@ -44,7 +46,10 @@ def main():
             failures.append("no qlr target among %s" % sorted(targets))
         if "qlr_unit_tests" in targets:
             failures.append("the unit tests were configured without GoogleTest")
-    return report(failures, "configure without GoogleTest and python3")
+        required = subprocess.run(bare + ["-DQLR_LINE_EDITING=ON"], capture_output=True, text=True)
+        if required.returncode == 0 or "libedit was not found" not in required.stderr:
+            failures.append("line editing required without libedit:\n" + required.stdout + required.stderr)
+    return report(failures, "configure without GoogleTest, python3 and libedit")
 
 
 if __name__ == "__main__":

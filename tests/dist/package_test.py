@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """Builds the Debian package with CPack and reads it back with dpkg-deb.
 
-  package_test.py CPACK BUILD_DIR VERSION
+  package_test.py CPACK BUILD_DIR VERSION --line-editing ON|OFF
 
 Checks the control data (name, version, architecture, maintainer, section,
-description and the dependencies found for the binary), the file list, and
-that the packaged binary, unpacked, runs the packaged tour to its expected
-output.
+description and the dependencies found for the binary: libedit's package
+too where qlr was built with line editing, and only then), the file list,
+and that the packaged binary, unpacked, runs the packaged tour to its
+expected output.
 """
 import glob
 import os
@@ -47,6 +48,7 @@ def control_fields(text):
 
 def main():
     cpack, build, version = sys.argv[1:4]
+    line_editing = sys.argv[4:6] == ["--line-editing", "ON"]
     failures = []
     with tempfile.TemporaryDirectory(prefix="qlr-deb-") as out:
         proc = run([cpack, "-G", "DEB", "--config", os.path.join(build, "CPackConfig.cmake"), "-B", out])
@@ -74,8 +76,12 @@ def main():
         if not description.startswith("interpreter for the Quillora scripting language\n"):
             failures.append("control Description is %r" % description)
         # The C library comes from dpkg-shlibdeps, with the version the binary needs.
-        if not re.search(r"(^|, )libc6 \(>= [0-9.]+\)", fields.get("Depends", "")):
-            failures.append("control Depends is %r" % fields.get("Depends"))
+        depends = fields.get("Depends", "")
+        if not re.search(r"(^|, )libc6 \(>= [0-9.]+\)", depends):
+            failures.append("control Depends is %r" % depends)
+        if bool(re.search(r"(^|, )libedit2 \(>= [^)]+\)", depends)) != line_editing:
+            failures.append("control Depends is %r, with qlr built %s line editing"
+                            % (depends, "with" if line_editing else "without"))
 
         listing = run(["dpkg-deb", "-c", deb]).stdout.splitlines()
         paths = [line.split()[-1] for line in listing if line]
