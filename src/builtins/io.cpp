@@ -1,4 +1,6 @@
 // Built-ins that touch the process's streams and host: out, getuser, cmd.
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -23,12 +25,25 @@ int outputError() {
 
 [[noreturn, gnu::cold, gnu::noinline]] void outputFailed() { throw WriteFailure(outputError()); }
 
+// Whether the next getc on stdin reads the descriptor: nothing is
+// buffered, and the end of input was not met (stdio does not read past
+// it again). Only glibc shows its buffer; elsewhere the answer is no, and
+// a Ctrl-C that comes just before a read is seen once a line arrives.
+bool stdinWouldRead() {
+#if defined(__GLIBC__)
+  return stdin->_IO_read_ptr >= stdin->_IO_read_end && !std::feof(stdin);
+#else
+  return false;
+#endif
+}
+
 }  // namespace
 
 bool readStdinLine(std::string& line) {
   line.clear();
   bool any = false;
   for (;;) {
+    if (stdinWouldRead() && interruptedBeforeInput(STDIN_FILENO)) takeInterrupt();
     int c = std::getc(stdin);
     if (c == EOF) {
       // A signal with a handler breaks off the read: a Ctrl-C at the

@@ -215,7 +215,7 @@ int LineEditor::readCharacter(wchar_t& c) {
       }
     }
     if (inputEnded_) return 0;
-    if (interruptRequested) return -1;  // ends el_wgets; read() sees the flag
+    if (interruptedBeforeInput(STDIN_FILENO)) return -1;  // ends el_wgets; read() sees the flag
     char byte;
     ssize_t got = ::read(STDIN_FILENO, &byte, 1);
     if (got == 1) {

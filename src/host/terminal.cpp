@@ -32,7 +32,7 @@ class PlainTerminalInput : public LineInput {
     interruptRequested = 0;  // a Ctrl-C after the last entry's last checkpoint has nothing left to stop
     try {
       LineRead got = plain_->read(prompt, line);
-      pollInterrupt();  // one that came before the read began
+      pollInterrupt();  // one that came as the read ended
       if (got == LineRead::Line) dropEscapeSequences(line);
       return got;
     } catch (const Interrupted&) {

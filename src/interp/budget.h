@@ -33,6 +33,13 @@ inline void pollInterrupt() {
   if (interruptRequested) [[unlikely]] takeInterrupt();
 }
 
+// Waits until the descriptor fd has input, or a Ctrl-C comes: true then,
+// with the flag left for a checkpoint to take. A read that merely blocks
+// would miss a Ctrl-C that came after the flag was tested and before the
+// read began, and wait on; here the signal stays blocked from the test to
+// the wait, which lets it in.
+bool interruptedBeforeInput(int fd);
+
 #if defined(QLR_FUZZ_BUDGET)
 // Units one fuzz input may spend: a few hundred thousand statements, or a
 // few megabytes of strings and list slots.

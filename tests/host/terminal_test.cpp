@@ -10,6 +10,7 @@
 
 #include "../values/value_builders.h"
 #include "host/host.h"
+#include "interp/budget.h"
 
 namespace qlr {
 namespace {
@@ -73,6 +74,44 @@ TEST(CompleteAt, DoesNothingWhereNoNameCanGo) {
     EXPECT_EQ(completion.insert, "") << before;
     EXPECT_TRUE(completion.choices.empty()) << before;
   }
+}
+
+// A pipe whose ends close with the test.
+struct Pipe {
+  Pipe() { EXPECT_EQ(pipe(ends), 0); }
+  ~Pipe() {
+    close(ends[0]);
+    close(ends[1]);
+  }
+  int ends[2];
+};
+
+TEST(InterruptedBeforeInput, InputOrACtrlCEndsTheWait) {
+  InterruptCatcher catcher;
+  Pipe input;
+  ASSERT_EQ(write(input.ends[1], "x", 1), 1);
+  EXPECT_FALSE(interruptedBeforeInput(input.ends[0]));
+  interruptRequested = 1;
+  Pipe empty;
+  EXPECT_TRUE(interruptedBeforeInput(empty.ends[0])) << "a flag already set does not wait";
+  interruptRequested = 0;
+}
+
+TEST(InterruptedBeforeInput, ACtrlCThatCameJustBeforeTheWaitEndsItToo) {
+  InterruptCatcher catcher;
+  // The SIGINT arrives while the signal is blocked, as it would between
+  // the test of the flag and the wait: it must still end the wait.
+  sigset_t interrupt;
+  sigset_t previous;
+  sigemptyset(&interrupt);
+  sigaddset(&interrupt, SIGINT);
+  pthread_sigmask(SIG_BLOCK, &interrupt, &previous);
+  raise(SIGINT);
+  EXPECT_EQ(interruptRequested, 0) << "blocked, it waits";
+  Pipe empty;
+  EXPECT_TRUE(interruptedBeforeInput(empty.ends[0]));
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  interruptRequested = 0;
 }
 
 // A fresh folder for history files, removed afterwards.

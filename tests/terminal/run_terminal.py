@@ -422,6 +422,26 @@ def _(qlr, folder, env):
     leave(t, INTERRUPTED * 2)
 
 
+@case("getuser_after_ctrl_d_meets_the_end_at_once")
+def _(qlr, folder, env):
+    # Ctrl-D ends the input getuser reads; a second getuser meets that end
+    # at once instead of waiting on the terminal for more.
+    t = Terminal([qlr], folder, env)
+    t.line(b"attempt:")
+    for text in (b'    getuser("first? ")', b"catch:", b'    out("first ended")', b"attempt:",
+                 b'    getuser("second? ")', b"catch:", b'    out("second ended")', b""):
+        t.line(text, b"...> ")
+    t.expect(b"first? ")
+    t.type(CTRL_D)
+    t.expect(b"first ended\r\nsecond? second ended\r\n")
+    if LINE_EDITING:
+        leave(t)  # the line editor reads the terminal itself, past the end getuser met
+    else:
+        status, errors = t.finish()  # the loop reads through the same stdio as getuser
+        check(status == 0, "status %d" % status)
+        check_errors(errors, b"")
+
+
 @case("ctrl_c_reaches_cmd_children")
 def _(qlr, folder, env):
     # The command gets the Ctrl-C as it would in a shell; the entry goes on
