@@ -59,6 +59,7 @@
 #include <string_view>
 #include <vector>
 
+#include "frontend/slots.h"
 #include "frontend/symbols.h"
 #include "values/object.h"
 
@@ -157,6 +158,7 @@ struct CatchClause {
   std::string name;
   std::unique_ptr<Node> body;
   Symbol nameSym = kNoSymbol;  // interned name when hasName
+  mutable int32_t slot = kNoSlot;  // the slot nameSym binds (slots.h)
 };
 
 struct Node {
@@ -226,6 +228,11 @@ struct Node {
   mutable TestHandler testHandler = chooseTestHandler;
   mutable uint32_t hint = 0;
   mutable Ref<Obj> constant;
+  // From resolveSlots (slots.h): the slot of the name a Name, For, ListComp,
+  // FuncDef or ClassDef node reads or binds in its function's scope, and
+  // the layout of a FuncDef's or Lambda's own scope.
+  mutable int32_t slot = kNoSlot;
+  mutable std::unique_ptr<SlotLayout> layout;
 
  private:
   const Node* child(size_t i) const { return children[i].get(); }
