@@ -84,6 +84,7 @@ struct StatementHandlers {
       // assign this scope's.
       if (!env->hasDeclarations()) {
         if (Value* slot = env->vars.find(target->sym, target->hint)) {
+          if (op == OpCode::Add && appendInPlace(*slot, value)) return Flow::Normal;
           Value result = in.binaryOp(op, *slot, value, node->line);
           if (result.isAbrupt()) return in.abruptFlow_;
           *slot = std::move(result);
@@ -96,6 +97,74 @@ struct StatementHandlers {
       if (value.isAbrupt()) return in.abruptFlow_;
     }
     if (env->assignName(target->sym, std::move(value), in.globals.get(), target->hint)) return Flow::Normal;
+    return unboundNonlocal(in, target);
+  }
+
+  // Adding to a string that only binding holds extends it where it is: the
+  // sum would be a copy that replaces the one reference to the original.
+  static bool appendInPlace(Value& binding, const Value& right) {
+    if (!binding.is(ValueKind::String) || binding.asObj()->refCount != 1) return false;
+    std::string scratch;
+    StringValue::appendTo(binding, concatText(right, scratch));
+    return true;
+  }
+
+  // Parts a name = name + a + b ... assignment appends in place at most:
+  // longer sums are rare and take the general path.
+  static constexpr size_t kMaxAppendedParts = 8;
+
+  // The parts of name = name + a + b + ..., outermost last; zero when the
+  // value is not such a sum.
+  static size_t appendedParts(const Node* node, const Node* (&parts)[kMaxAppendedParts]) {
+    const Node* sum = node->value();
+    size_t count = 0;
+    for (; sum->kind == NodeKind::BinOp && sum->op == OpCode::Add; sum = sum->left()) {
+      if (count == kMaxAppendedParts) return 0;
+      parts[count++] = sum->right();
+    }
+    bool sameName = sum->kind == NodeKind::Name && sum->sym == node->target()->sym;
+    return sameName ? count : 0;
+  }
+
+  // name = name + a + b ..., the way strings are built piece by piece: when
+  // name is a string bound here it is read, the parts are evaluated in
+  // order, and the sum is made in place if nothing else took hold of the
+  // string meanwhile. Adding anything to a string renders it, so each
+  // step of the sum is a string and no part can fail to be added.
+  static Flow appendToName(I& in, const Node* node, Environment* env) {
+    const Node* target = node->target();
+    Value* slot = env->hasDeclarations() ? nullptr : env->vars.find(target->sym, target->hint);
+    if (!slot || !slot->is(ValueKind::String)) return assignName<OpCode::None>(in, node, env);
+    const Node* parts[kMaxAppendedParts];
+    size_t count = appendedParts(node, parts);
+    Value held = *slot;
+    Value values[kMaxAppendedParts];
+    for (size_t i = count; i-- > 0;) {
+      values[i] = in.operand(parts[i], env);
+      if (values[i].isAbrupt()) return in.abruptFlow_;
+    }
+    // The parts' text is gathered first, so that running out of memory
+    // midway leaves name as it was.
+    std::string scratch;
+    std::string joined;
+    std::string_view tail;
+    if (count == 1) {
+      tail = concatText(values[0], scratch);
+    } else {
+      for (size_t i = count; i-- > 0;) {
+        scratch.clear();
+        joined += concatText(values[i], scratch);
+      }
+      tail = joined;
+    }
+    slot = env->vars.find(target->sym, target->hint);  // evaluating a part may have rebound name
+    if (slot && slot->is(ValueKind::String) && slot->asString() == held.asString() && held.asObj()->refCount == 2) {
+      held = Value();
+      StringValue::appendTo(*slot, tail);
+      return Flow::Normal;
+    }
+    Value sum(StringValue::concat(held.asString()->view(), tail));
+    if (env->assignName(target->sym, std::move(sum), in.globals.get(), target->hint)) return Flow::Normal;
     return unboundNonlocal(in, target);
   }
 
@@ -240,7 +309,11 @@ struct StatementHandlers {
 
   static ExecHandler assignHandler(const Node* node) {
     const Node* target = node->target();
-    if (target->kind == NodeKind::Name) return assignmentFor<ToName>(node->op);
+    if (target->kind == NodeKind::Name) {
+      const Node* parts[kMaxAppendedParts];
+      if (node->op == OpCode::None && appendedParts(node, parts) > 0) return appendToName;
+      return assignmentFor<ToName>(node->op);
+    }
     if (target->kind == NodeKind::Attr && (node->op == OpCode::None || target->object()->kind == NodeKind::Name))
       return assignmentFor<ToField>(node->op);
     return assign;

@@ -53,13 +53,8 @@ Value Interpreter::binaryOpDispatch(OpCode op, const Value& l, const Value& r, i
   }
   if (op == OpCode::Add && (l.is(ValueKind::String) || r.is(ValueKind::String))) {
     std::string rendered;  // the side that is not a string, as text
-    auto textOf = [&](const Value& v) -> std::string_view {
-      if (v.is(ValueKind::String)) return v.asString()->view();
-      appendValue(rendered, v, false);
-      return rendered;
-    };
-    std::string_view a = textOf(l);
-    std::string_view b = textOf(r);
+    std::string_view a = concatText(l, rendered);
+    std::string_view b = concatText(r, rendered);
     return Value(StringValue::concat(a, b));
   }
   if (op == OpCode::Add && l.is(ValueKind::List)) {

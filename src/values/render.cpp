@@ -163,6 +163,12 @@ void appendValue(std::string& out, const Value& v, bool quoteStrings) {
   }
 }
 
+std::string_view concatText(const Value& v, std::string& scratch) {
+  if (v.is(ValueKind::String)) return v.asString()->view();
+  appendValue(scratch, v, false);
+  return scratch;
+}
+
 std::string valueToString(const Value& v, bool quoteStrings) {
   if (v.is(ValueKind::String) && !quoteStrings) return std::string(v.asString()->view());
   std::string out;

@@ -2,7 +2,9 @@
 #include "values/value.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include "frontend/node.h"
@@ -49,6 +51,29 @@ Ref<StringValue> StringValue::concat(std::string_view a, std::string_view b) {
 }
 
 Ref<StringValue> StringValue::make(std::string_view text) { return concat(text, {}); }
+
+void StringValue::appendTo(Value& target, std::string_view tail) {
+  StringValue* s = target.asString();
+  size_t n = tail.size();
+  spendBudget(1 + n / 16);
+  if (n <= s->spare) {
+    std::memcpy(s->data() + s->size, tail.data(), n);
+    s->size += n;
+    s->spare -= static_cast<uint32_t>(n);
+    s->hashCache = 0;
+    return;
+  }
+  size_t size = s->size + n;
+  // Doubling keeps the copies linear in the final length; the room is
+  // capped by what spare can count.
+  size_t room = std::min<size_t>(std::max<size_t>(size, 16), UINT32_MAX);
+  void* mem = allocBlock(sizeof(StringValue) + size + room);
+  auto* grown = ::new (mem) StringValue(size);
+  grown->spare = static_cast<uint32_t>(room);
+  std::memcpy(grown->data(), s->data(), s->size);
+  std::memcpy(grown->data() + s->size, tail.data(), n);
+  target = Value(Ref<StringValue>(grown));
+}
 
 StringValue* StringValue::ofByte(unsigned char byte) {
   static StringValue* table[256] = {};

@@ -185,6 +185,11 @@ struct StringValue : Obj {
   static Ref<StringValue> make(std::string_view text);
   // The string a followed by b, made in one allocation.
   static Ref<StringValue> concat(std::string_view a, std::string_view b);
+  // Appends tail to the string target holds, which nothing else may hold
+  // (its count is one): in the room kept after its bytes when there is
+  // enough, else in a new block with room to spare, so that a run of
+  // appends to one binding copies each byte a bounded number of times.
+  static void appendTo(Value& target, std::string_view tail);
   // A string of one byte; these are shared and never freed.
   static StringValue* ofByte(unsigned char byte);
 
@@ -195,10 +200,12 @@ struct StringValue : Obj {
 
   size_t size;
   mutable uint32_t hashCache = 0;  // 0 until computed
+  // Bytes of room after the string's own, left by appendTo.
+  uint32_t spare = 0;
 
   // The header and the bytes are one block; its size comes from the length.
   static void operator delete(StringValue* s, std::destroying_delete_t) {
-    size_t bytes = sizeof(StringValue) + s->size;
+    size_t bytes = sizeof(StringValue) + s->size + s->spare;
     s->~StringValue();
     freeBlock(s, bytes);
   }
@@ -372,6 +379,9 @@ inline double toDouble(const Value& v) {
 std::string valueToString(const Value& v, bool quoteStrings);
 void appendValue(std::string& out, const Value& v, bool quoteStrings);
 std::string formatDouble(double x);
+// What v adds to a string it is added to: a string's own bytes, anything
+// else rendered unquoted into scratch.
+std::string_view concatText(const Value& v, std::string& scratch);
 
 // Indexing and iteration (indexing.cpp).
 int64_t asIndex(const Value& index, int line, const ErrorReporter& report);

@@ -238,4 +238,29 @@ TEST(ValueCopies, StringsShareOneBufferAndContainersAlias) {
 }
 
 }  // namespace
+TEST(StringAppend, GrowsWithRoomToSpareAndForgetsItsHash) {
+  Value text = S("ab");
+  uint32_t before = text.asString()->hash();
+  StringValue::appendTo(text, "cd");
+  const StringValue* grown = text.asString();
+  EXPECT_EQ(grown->view(), "abcd");
+  EXPECT_GE(grown->spare, 16u) << "a grown string keeps room for more";
+  EXPECT_NE(grown->hash(), before);
+  EXPECT_EQ(grown->hash(), hashString("abcd"));
+  // Appends that fit stay in the same block; the one that does not moves it.
+  std::string expected = "abcd";
+  size_t room = grown->spare;
+  for (size_t i = 0; i < room; ++i) {
+    StringValue::appendTo(text, "e");
+    expected += 'e';
+  }
+  EXPECT_EQ(text.asString(), grown);
+  EXPECT_EQ(grown->spare, 0u);
+  StringValue::appendTo(text, "f");
+  expected += 'f';
+  EXPECT_NE(text.asString(), grown);
+  EXPECT_EQ(text.asString()->view(), expected);
+  EXPECT_EQ(text.asString()->refCount, 1u);
+}
+
 }  // namespace qlr
