@@ -158,7 +158,7 @@ struct CatchClause {
   std::string name;
   std::unique_ptr<Node> body;
   Symbol nameSym = kNoSymbol;  // interned name when hasName
-  mutable int32_t slot = kNoSlot;  // the slot nameSym binds (slots.h)
+  mutable int32_t slot = kBySymbol;  // the slot nameSym binds (slots.h)
 };
 
 struct Node {
@@ -231,7 +231,7 @@ struct Node {
   // From resolveSlots (slots.h): the slot of the name a Name, For, ListComp,
   // FuncDef or ClassDef node reads or binds in its function's scope, and
   // the layout of a FuncDef's or Lambda's own scope.
-  mutable int32_t slot = kNoSlot;
+  mutable int32_t slot = kBySymbol;
   mutable std::unique_ptr<SlotLayout> layout;
 
  private:

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "frontend/slots.h"
 #include "frontend/symbols.h"
 #include "interp/fatal.h"
 
@@ -642,7 +643,9 @@ std::unique_ptr<Node> Parser::program() {
 }  // namespace
 
 std::unique_ptr<Node> parseProgram(const std::vector<Token>& tokens, const std::string& fileName) {
-  return Parser(tokens, fileName).program();
+  std::unique_ptr<Node> program = Parser(tokens, fileName).program();
+  resolveSlots(program.get());
+  return program;
 }
 
 std::unique_ptr<Node> parseSource(const std::string& source, const std::string& fileName) {

@@ -25,6 +25,8 @@ struct Scope {
   // come before the assignment that makes the name local.
   std::vector<std::pair<const Node*, Symbol>> users;
   std::vector<const CatchClause*> catchers;
+  // Names the scope declares glob or nloc.
+  std::vector<Symbol> declared;
 
   void bind(Symbol name) {
     if (layout && layout->find(name) == kNoSlot) layout->names.push_back(name);
@@ -51,20 +53,25 @@ class Resolver {
   };
 
   void resolveScope(const Node* body, const Node* owner) {
-    Scope scope{nullptr, {}, {}};
+    Scope scope{nullptr, {}, {}, {}};
     if (owner) {
       owner->layout = std::make_unique<SlotLayout>();
       scope.layout = owner->layout.get();
       for (Symbol param : owner->paramSyms) scope.bind(param);
-      for (Symbol param : owner->paramSyms) scope.layout->paramSlots.push_back(scope.layout->find(param));
       // Defaults are evaluated in the call's scope.
       for (const auto& value : owner->defaults)
         if (value) walk(value.get(), scope);
     }
     walk(body, scope);
-    for (auto [node, name] : scope.users) node->slot = scope.layout ? scope.layout->find(name) : kNoSlot;
-    for (const CatchClause* clause : scope.catchers)
-      clause->slot = scope.layout ? scope.layout->find(clause->nameSym) : kNoSlot;
+    if (scope.layout) {
+      std::erase_if(scope.layout->names, [&](Symbol name) {
+        return std::find(scope.declared.begin(), scope.declared.end(), name) != scope.declared.end();
+      });
+      for (Symbol param : owner->paramSyms) scope.layout->paramSlots.push_back(scope.layout->find(param));
+    }
+    auto slotOf = [&](Symbol name) { return scope.layout ? scope.layout->find(name) : kBySymbol; };
+    for (auto [node, name] : scope.users) node->slot = slotOf(name);
+    for (const CatchClause* clause : scope.catchers) clause->slot = slotOf(clause->nameSym);
   }
 
   // Walks the part of a tree that belongs to scope, with a work list: a long
@@ -98,6 +105,10 @@ class Resolver {
           continue;
         case NodeKind::Assign:
           if (node->target()->kind == NodeKind::Name) scope.bind(node->target()->sym);
+          break;
+        case NodeKind::Global:
+        case NodeKind::Nonlocal:
+          scope.declared.insert(scope.declared.end(), node->nameSyms.begin(), node->nameSyms.end());
           break;
         case NodeKind::Import:
           if (scope.layout) scope.layout->escapes = scope.layout->loadsModules = true;

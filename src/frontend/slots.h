@@ -11,9 +11,11 @@
 //
 // The rules of the language stay dynamic: a slot starts unbound, and a
 // read of an unbound slot goes on outward through the defining scopes,
-// exactly as a read of a name the scope does not bind. Reading, glob and
-// nloc, remove and loop variables keep their meaning; only where a scope's
-// own bindings live changes.
+// exactly as a read of a name the scope does not bind. Reading, remove and
+// loop variables keep their meaning; only where a scope's own bindings
+// live changes. A name that the function declares glob or nloc anywhere
+// gets no slot: where its assignments go is decided as the declarations
+// run.
 //
 // Names in a blueprint's body are not numbered: the body's scope is copied
 // into the blueprint by name. Top-level code and module files run in
@@ -29,13 +31,20 @@ namespace qlr {
 
 struct Node;
 
-// A node's slot when the name it reads or binds has none.
+// A node's slot when its function numbers no slot for the name: the scope
+// of a call keeps that name, if ever, in its table of names.
 inline constexpr int32_t kNoSlot = -1;
+// A node's slot outside every function (top level, modules, blueprint
+// bodies), and before resolution: the scope it runs in may be anyone's,
+// even a call's that numbers the name (a module loaded in a function), so
+// the name is looked for by symbol.
+inline constexpr int32_t kBySymbol = -2;
 
 struct SlotLayout {
   // Slot i binds names[i]; the parameters come first, in order.
   std::vector<Symbol> names;
-  // The slot each parameter position binds (a name may be given twice).
+  // The slot each parameter position binds (a name may be given twice;
+  // kNoSlot for one the body declares glob or nloc).
   std::vector<int32_t> paramSlots;
   // A function, lambda or blueprint defined in the body, or a module
   // loaded by it, can keep the scope alive after the call returns.
@@ -49,8 +58,8 @@ struct SlotLayout {
 
 // Numbers the local names of every function and lambda in the tree at root
 // and records the slot of each name node, loop, comprehension, definition
-// and catch clause that reads or binds one. Safe to call again on the same
-// tree: it does nothing the second time.
+// and catch clause that reads or binds one. The parser runs it on every
+// tree it makes.
 void resolveSlots(const Node* root);
 
 }  // namespace qlr

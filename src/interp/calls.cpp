@@ -72,7 +72,7 @@ Value Interpreter::evalCall(const Node* node, Environment* env) {
   // A script function called by name needs no copy of its value:
   // callFunction holds the function for as long as it runs.
   if (calleeNode->kind == NodeKind::Name) {
-    if (Value* bound = env->lookup(calleeNode->sym, calleeNode->hint)) {
+    if (Value* bound = env->lookup(calleeNode->sym, calleeNode->slot, calleeNode->hint)) {
       if (bound->is(ValueKind::Function)) return callFunction(bound->asFunction(), args, nullptr, node->line);
       Value callee = *bound;  // held: the call may rebind the name
       return callValue(callee, args, node->line);
@@ -163,15 +163,24 @@ Value Interpreter::callFunction(FunctionValue* function, Args args, InstanceValu
   spendBudget(1);
   CallDepth depth(callDepth_);
   Ref<FunctionValue> keep(function);  // the callee may drop its last other holder while it runs
-  CallScope scope(static_cast<Environment*>(function->closure.get()));
+  const SlotLayout* layout = function->def->layout.get();
+  CallScope scope(static_cast<Environment*>(function->closure.get()), layout);
   Environment* env = scope.get();
   std::span<const Symbol> params = function->paramSyms();
   size_t offset = instance ? 1 : 0;
-  if (function->distinctParams && params.size() == args.size() + offset) {
-    // Every parameter given once: a fresh scope holds nothing yet, so each
-    // is added without a search.
-    if (instance) env->vars.add(params[0], Value(ValueKind::Instance, instance));
-    for (size_t i = 0; i < args.size(); ++i) env->vars.add(params[i + offset], std::move(args[i]));
+  if (layout && function->distinctParams && params.size() == args.size() + offset) {
+    // Every parameter given once: each goes straight into its slot, or,
+    // declared glob or nloc, into the fresh scope's empty table.
+    auto bind = [&](size_t position, Value&& value) {
+      int32_t slot = layout->paramSlots[position];
+      if (slot >= 0) {
+        env->slots()[slot] = std::move(value);
+      } else {
+        env->vars.add(params[position], std::move(value));
+      }
+    };
+    if (instance) bind(0, Value(ValueKind::Instance, instance));
+    for (size_t i = 0; i < args.size(); ++i) bind(i + offset, std::move(args[i]));
   } else if (bindParameters(function, args, instance, env) != Flow::Normal) {
     return Value::abrupt();
   }

@@ -16,14 +16,13 @@ const ForeignKind kScopeKind{
     [](Obj* obj) { Environment::recycle(static_cast<Environment*>(obj)); },
     [](Obj* obj, RefVisitor visit, void* context) {
       auto* env = static_cast<Environment*>(obj);
-      for (const auto& binding : env->vars.entries())
-        if (binding.value.isObj()) visit(binding.value.asObj(), context);
+      env->forEachBound([&](const Value& value) {
+        if (value.isObj()) visit(value.asObj(), context);
+      });
       if (env->parent) visit(env->parent.get(), context);
     },
     [](Obj* obj) {
-      auto* env = static_cast<Environment*>(obj);
-      SymbolMap<Value> vars = std::move(env->vars);
-      Ref<Environment> parent = std::move(env->parent);
+      static_cast<Environment*>(obj)->empty();
     },
 };
 const bool kScopeKindSet = (setScopeKind(&kScopeKind), true);
@@ -35,11 +34,12 @@ const bool kScopeKindSet = (setScopeKind(&kScopeKind), true);
 // slots: room is looked for only once the scope is empty.
 void Environment::recycle(Environment* env) {
   collector().untrack(env);
-  if (env->vars.entries().capacity() > kPooledTableLimit) {
+  if (env->vars.entries().capacity() > kPooledTableLimit || env->heapSlotCapacity_ > kPooledTableLimit) {
     delete env;
     return;
   }
   env->vars.clear();
+  env->unbindSlots();
   env->parent = nullptr;
   env->globalNames.clear();
   env->nonlocalNames.clear();
@@ -57,7 +57,8 @@ bool Environment::assignDeclared(Symbol name, Value value, Environment* globals)
   }
   if (contains(nonlocalNames, name)) {
     for (Environment* env = parent.get(); env; env = env->parent.get()) {
-      if (Value* slot = env->vars.find(name)) {
+      uint32_t hint = 0;
+      if (Value* slot = env->own(name, hint)) {
         *slot = std::move(value);
         return true;
       }
@@ -70,9 +71,20 @@ bool Environment::assignDeclared(Symbol name, Value value, Environment* globals)
 
 bool Environment::removeName(Symbol name) {
   for (Environment* env = this; env; env = env->parent.get()) {
+    if (Value* slot = env->layout_ ? env->ownSlot(name) : nullptr) {
+      if (slot->isUnbound()) continue;
+      *slot = Value::unbound();
+      return true;
+    }
     if (env->vars.erase(name)) return true;
   }
   return false;
+}
+
+void Environment::empty() {
+  SymbolMap<Value> bindings = std::move(vars);
+  unbindSlots();
+  Ref<Environment> outer = std::move(parent);
 }
 
 void Environment::declareGlobal(Symbol name) {

@@ -20,7 +20,7 @@ struct ExpressionHandlers {
   static Value nullLiteral(I&, const Node*, Environment*) { return Value(); }
 
   static Value name(I& in, const Node* node, Environment* env) {
-    if (Value* v = env->lookup(node->sym, node->hint)) return *v;
+    if (Value* v = env->lookup(node->sym, node->slot, node->hint)) return *v;
     return in.raise(kNameError, message::notDefined(node->text), node->line);
   }
 
@@ -97,7 +97,7 @@ struct ExpressionHandlers {
   template <OpCode op, class Result>
   static Result nameAndInt(I& in, const Node* node, Environment* env) {
     const Node* left = node->left();
-    const Value* bound = env->lookup(left->sym, left->hint);
+    const Value* bound = env->lookup(left->sym, left->slot, left->hint);
     if (!bound) return as<Result>(name(in, left, env));
     return as<Result>(in.binaryOp(op, *bound, Value::integer(node->right()->intValue), node->line));
   }
@@ -105,9 +105,9 @@ struct ExpressionHandlers {
   static Result nameAndName(I& in, const Node* node, Environment* env) {
     const Node* left = node->left();
     const Node* right = node->right();
-    const Value* leftBound = env->lookup(left->sym, left->hint);
+    const Value* leftBound = env->lookup(left->sym, left->slot, left->hint);
     if (!leftBound) return as<Result>(name(in, left, env));
-    const Value* rightBound = env->lookup(right->sym, right->hint);
+    const Value* rightBound = env->lookup(right->sym, right->slot, right->hint);
     if (!rightBound) return as<Result>(name(in, right, env));
     return as<Result>(in.binaryOp(op, *leftBound, *rightBound, node->line));
   }
@@ -328,7 +328,7 @@ Value Interpreter::evalListComp(const Node* node, Environment* env) {
   auto result = makeRef<ListValue>();
   bool cut = false;
   forEachItem(iterable, node->line, reporter(), [&](Value item) {
-    env->vars.set(node->sym, std::move(item), node->hint);
+    env->bindLocal(node->sym, node->slot, std::move(item), node->hint);
     if (filter) {
       Value keep = eval(filter, env);
       if (keep.isAbrupt()) return !(cut = true);

@@ -83,7 +83,7 @@ struct StatementHandlers {
       // and written where it is: the rule would read this binding and
       // assign this scope's.
       if (!env->hasDeclarations()) {
-        if (Value* slot = env->vars.find(target->sym, target->hint)) {
+        if (Value* slot = env->own(target->sym, target->slot, target->hint)) {
           if (op == OpCode::Add && appendInPlace(*slot, value)) return Flow::Normal;
           Value result = in.binaryOp(op, *slot, value, node->line);
           if (result.isAbrupt()) return in.abruptFlow_;
@@ -96,7 +96,7 @@ struct StatementHandlers {
       value = in.binaryOp(op, current, value, node->line);
       if (value.isAbrupt()) return in.abruptFlow_;
     }
-    if (env->assignName(target->sym, std::move(value), in.globals.get(), target->hint)) return Flow::Normal;
+    if (env->assignName(target->sym, target->slot, std::move(value), in.globals.get(), target->hint)) return Flow::Normal;
     return unboundNonlocal(in, target);
   }
 
@@ -133,7 +133,7 @@ struct StatementHandlers {
   // step of the sum is a string and no part can fail to be added.
   static Flow appendToName(I& in, const Node* node, Environment* env) {
     const Node* target = node->target();
-    Value* slot = env->hasDeclarations() ? nullptr : env->vars.find(target->sym, target->hint);
+    Value* slot = env->hasDeclarations() ? nullptr : env->own(target->sym, target->slot, target->hint);
     if (!slot || !slot->is(ValueKind::String)) return assignName<OpCode::None>(in, node, env);
     const Node* parts[kMaxAppendedParts];
     size_t count = appendedParts(node, parts);
@@ -157,14 +157,14 @@ struct StatementHandlers {
       }
       tail = joined;
     }
-    slot = env->vars.find(target->sym, target->hint);  // evaluating a part may have rebound name
+    slot = env->own(target->sym, target->slot, target->hint);  // evaluating a part may have rebound name
     if (slot && slot->is(ValueKind::String) && slot->asString() == held.asString() && held.asObj()->refCount == 2) {
       held = Value();
       StringValue::appendTo(*slot, tail);
       return Flow::Normal;
     }
     Value sum(StringValue::concat(held.asString()->view(), tail));
-    if (env->assignName(target->sym, std::move(sum), in.globals.get(), target->hint)) return Flow::Normal;
+    if (env->assignName(target->sym, target->slot, std::move(sum), in.globals.get(), target->hint)) return Flow::Normal;
     return unboundNonlocal(in, target);
   }
 
@@ -227,7 +227,7 @@ struct StatementHandlers {
   static Flow whileLoop(I& in, const Node* node, Environment* env) { return in.execWhile(node, env); }
   static Flow forLoop(I& in, const Node* node, Environment* env) { return in.execFor(node, env); }
   static Flow functionDef(I&, const Node* node, Environment* env) {
-    env->bindLocal(node->sym, I::makeFunction(node, env));
+    env->bindLocal(node->sym, node->slot, I::makeFunction(node, env), node->hint);
     return Flow::Normal;
   }
   static Flow classDef(I& in, const Node* node, Environment* env) { return in.execClassDef(node, env); }
@@ -387,7 +387,7 @@ Flow chooseExecHandler(Interpreter& interp, const Node* node, Environment* env) 
 
 Flow Interpreter::assignTo(const Node* target, const Value& value, Environment* env) {
   if (target->kind == NodeKind::Name) {
-    if (!env->assignName(target->sym, value, globals.get(), target->hint)) return unboundNonlocal(*this, target);
+    if (!env->assignName(target->sym, target->slot, value, globals.get(), target->hint)) return unboundNonlocal(*this, target);
     return Flow::Normal;
   }
   if (target->kind == NodeKind::Index) {
@@ -431,7 +431,7 @@ Flow Interpreter::execWhile(const Node* node, Environment* env) {
   const Node* body = node->loopBody();
   Flow result = Flow::Normal;
   forEachItem(iterable, node->line, reporter(), [&](Value item) {
-    env->assignLoopVariable(node->sym, std::move(item), node->hint);
+    env->assignLoopVariable(node->sym, node->slot, std::move(item), node->hint);
     return !loopEnds(runBlock(body, env), result);
   });
   return result;
@@ -456,7 +456,7 @@ Flow Interpreter::execClassDef(const Node* node, Environment* env) {
       cls->attrs.set(binding.key, binding.value);
     }
   }
-  env->bindLocal(node->sym, Value(cls));
+  env->bindLocal(node->sym, node->slot, Value(cls), node->hint);
   return Flow::Normal;
 }
 
@@ -475,7 +475,8 @@ Flow Interpreter::execTry(const Node* node, Environment* env) {
       for (const CatchClause& clause : node->catches) {
         if (!catchMatches(clause, inFlight)) continue;
         Value thrown = std::move(inFlight);
-        if (clause.hasName) env->bindLocal(clause.nameSym, std::move(thrown));
+        uint32_t hint = 0;
+        if (clause.hasName) env->bindLocal(clause.nameSym, clause.slot, std::move(thrown), hint);
         flow = runBlock(clause.body.get(), env);
         break;
       }

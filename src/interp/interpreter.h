@@ -113,7 +113,7 @@ class Interpreter {
   // throws is caught by the eval or execBlock that runs the enclosing node.
   [[gnu::always_inline]] Value operand(const Node* node, Environment* env) {
     if (node->kind == NodeKind::Name) {
-      if (Value* v = env->lookup(node->sym, node->hint)) return *v;
+      if (Value* v = env->lookup(node->sym, node->slot, node->hint)) return *v;
     } else if (node->kind == NodeKind::Number && !node->isFloat) {
       return Value::integer(node->intValue);
     }

@@ -107,6 +107,14 @@ class Value {
     return v;
   }
   bool isAbrupt() const { return kind_ == ValueKind::Null && u_.i == 1; }
+  // What a scope's slot holds while no binding fills it (frontend/slots.h);
+  // like the marker above, a null no script ever sees.
+  static Value unbound() {
+    Value v;
+    v.u_.i = 2;
+    return v;
+  }
+  bool isUnbound() const { return kind_ == ValueKind::Null && u_.i == 2; }
 
   // Takes a reference to obj; kind must be the one matching obj's type.
   Value(ValueKind kind, Obj* obj) : kind_(kind) {

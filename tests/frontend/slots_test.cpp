@@ -35,14 +35,17 @@ void collect(const Node* node, NodeKind kind, std::vector<const Node*>& out) {
   collect(node->finallyBody.get(), kind, out);
 }
 
-// "name:slot" for every Name node under node, e.g. "x:0 y:- out:-".
+// "name:slot" for every Name node under node, e.g. "x:0 y:- out:*", where
+// - is kNoSlot and * kBySymbol.
 std::string nameSlots(const Node* node) {
   std::vector<const Node*> found;
   collect(node, NodeKind::Name, found);
   std::string out;
   for (const Node* name : found) {
     out += (out.empty() ? "" : " ") + name->text + ":" +
-           (name->slot == kNoSlot ? std::string("-") : std::to_string(name->slot));
+           (name->slot == kNoSlot     ? std::string("-")
+            : name->slot == kBySymbol ? std::string("*")
+                                      : std::to_string(name->slot));
   }
   return out;
 }
@@ -89,7 +92,8 @@ TEST(Slots, ParametersFirstThenEveryWayOfBinding) {
 }
 
 // A name is local wherever it is bound in the body, also when a read comes
-// first: that read finds the slot unbound and goes outward at run time.
+// first: that read finds the slot unbound and goes outward at run time. A
+// name declared glob or nloc anywhere in the body has no slot.
 TEST(Slots, ReadsBeforeTheBindingShareTheSlot) {
   auto tree = resolved(
       "exp f():\n"
@@ -99,8 +103,8 @@ TEST(Slots, ReadsBeforeTheBindingShareTheSlot) {
       "    glob y\n"
       "    y = 3\n");
   const Node* f = first(tree.get(), NodeKind::FuncDef);
-  EXPECT_EQ(names(*f->layout), "x y");
-  EXPECT_EQ(nameSlots(f), "out:- x:0 x:0 x:0 y:1");
+  EXPECT_EQ(names(*f->layout), "x");
+  EXPECT_EQ(nameSlots(f), "out:- x:0 x:0 x:0 y:-");
   EXPECT_FALSE(f->layout->escapes);
 }
 
@@ -117,7 +121,7 @@ TEST(Slots, NestedScopesAreNumberedOnTheirOwn) {
       "        exp m(self):\n"
       "            back size\n"
       "    back inner\n");
-  EXPECT_EQ(first(tree.get(), NodeKind::Name)->slot, kNoSlot) << "top-level names have no slots";
+  EXPECT_EQ(first(tree.get(), NodeKind::Name)->slot, kBySymbol) << "top-level names are found by symbol";
   const Node* outer = first(tree.get(), NodeKind::FuncDef);
   EXPECT_EQ(names(*outer->layout), "a k inner B");
   const Node* lambda = first(outer, NodeKind::Lambda);
@@ -131,7 +135,7 @@ TEST(Slots, NestedScopesAreNumberedOnTheirOwn) {
   EXPECT_EQ(nameSlots(inner->defaults[0].get()), "a:-") << "a default runs in the callee's scope";
   EXPECT_EQ(nameSlots(inner->body()), "c:1 b:0 a:- c:1");
   const Node* cls = first(outer, NodeKind::ClassDef);
-  EXPECT_EQ(nameSlots(cls->body()->children[0].get()), "size:- a:-") << "a blueprint body binds by name";
+  EXPECT_EQ(nameSlots(cls->body()->children[0].get()), "size:* a:*") << "a blueprint body binds by name";
   const Node* method = defs[1];
   EXPECT_EQ(names(*method->layout), "self");
   EXPECT_EQ(nameSlots(method->body()), "size:-");

@@ -84,7 +84,7 @@ TEST(Environment, AssignNameRules) {
     c.outer->bindLocal(intern("own"), I(6));
     row.declare(c);
     uint32_t hint = 0;
-    bool ok = c.inner->assignName(intern(row.name), I(7), c.global.get(), hint);
+    bool ok = c.inner->assignName(intern(row.name), kBySymbol, I(7), c.global.get(), hint);
     EXPECT_EQ(ok, row.ok);
     EXPECT_EQ(own(*c.global, row.name), row.global);
     EXPECT_EQ(own(*c.outer, row.name), row.outer);
@@ -95,7 +95,7 @@ TEST(Environment, AssignNameRules) {
   Ref<Environment> top = Environment::make(nullptr);
   top->declareNonlocal(intern("x"));
   uint32_t hint = 0;
-  EXPECT_FALSE(top->assignName(intern("x"), I(1), top.get(), hint));
+  EXPECT_FALSE(top->assignName(intern("x"), kBySymbol, I(1), top.get(), hint));
   EXPECT_EQ(own(*top, "x"), "-");
 }
 
@@ -103,12 +103,12 @@ TEST(Environment, LoopVariableOverwritesWhateverLookupFinds) {
   Chain c;
   c.global->bindLocal(intern("i"), I(0));
   uint32_t hint = 0;
-  c.inner->assignLoopVariable(intern("i"), I(3), hint);
+  c.inner->assignLoopVariable(intern("i"), kBySymbol, I(3), hint);
   EXPECT_EQ(own(*c.global, "i"), "3");
   EXPECT_EQ(own(*c.inner, "i"), "-");
 
   c.inner->declareGlobal(intern("j"));  // not consulted
-  c.inner->assignLoopVariable(intern("j"), I(4), hint);
+  c.inner->assignLoopVariable(intern("j"), kBySymbol, I(4), hint);
   EXPECT_EQ(own(*c.inner, "j"), "4");
   EXPECT_EQ(own(*c.global, "j"), "-");
 }
