@@ -38,11 +38,15 @@ void Environment::recycle(Environment* env) {
     delete env;
     return;
   }
-  env->vars.clear();
+  // Most call scopes bind nothing by symbol and declare nothing: their
+  // tables are left alone.
+  if (!env->vars.empty()) env->vars.clear();
   env->unbindSlots();
   env->parent = nullptr;
-  env->globalNames.clear();
-  env->nonlocalNames.clear();
+  if (env->hasDeclarations()) {
+    env->globalNames.clear();
+    env->nonlocalNames.clear();
+  }
   if (pooled_ == kPoolLimit) {
     delete env;
     return;
