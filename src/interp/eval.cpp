@@ -127,8 +127,32 @@ struct ExpressionHandlers {
     return truth;
   }
 
+  // also, either and deny as conditions: the truth of each part decides,
+  // and no part makes a bool value. Chains of them nest as deep as the
+  // source is long, so each part checks the native stack as operand does.
+  static Truth testPart(I& in, const Node* node, Environment* env) {
+    if (nativeStackLow()) return as<Truth>(in.raise(kRecursionError, message::kRecursionLimit, node->line));
+    return in.test(node, env);
+  }
+  static Truth testAlso(I& in, const Node* node, Environment* env) {
+    Truth left = testPart(in, node->left(), env);
+    return left == Truth::True ? testPart(in, node->right(), env) : left;
+  }
+  static Truth testEither(I& in, const Node* node, Environment* env) {
+    Truth left = testPart(in, node->left(), env);
+    return left == Truth::False ? testPart(in, node->right(), env) : left;
+  }
+  static Truth testDeny(I& in, const Node* node, Environment* env) {
+    Truth operand = testPart(in, node->operand(), env);
+    if (operand == Truth::Cut) return operand;
+    return operand == Truth::True ? Truth::False : Truth::True;
+  }
+
   static TestHandler chooseTest(const Node* node) {
+    if (node->kind == NodeKind::UnaryOp && node->op == OpCode::Deny) return testDeny;
     if (node->kind != NodeKind::BinOp) return truth;
+    if (node->op == OpCode::Also) return testAlso;
+    if (node->op == OpCode::Either) return testEither;
     return withOperator(node->op, TestHandler{truth}, [&](auto op) { return testFor<op.value>(node); });
   }
 
