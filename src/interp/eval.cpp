@@ -190,6 +190,8 @@ struct ExpressionHandlers {
   }
 
   static Value index(I& in, const Node* node, Environment* env) {
+    ListValue* list;
+    if (Value* item = in.plainListItem(node, env, list)) return *item;
     Value object = in.operand(node->object(), env);
     if (object.isAbrupt()) return object;
     Value index = in.operand(node->index(), env);

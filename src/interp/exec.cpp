@@ -391,6 +391,12 @@ Flow Interpreter::assignTo(const Node* target, const Value& value, Environment* 
     return Flow::Normal;
   }
   if (target->kind == NodeKind::Index) {
+    ListValue* list;
+    if (Value* item = plainListItem(target, env, list)) {
+      holding(list, value);
+      *item = value;
+      return Flow::Normal;
+    }
     Value object = operand(target->object(), env);
     if (object.isAbrupt()) return abruptFlow_;
     Value index = operand(target->index(), env);

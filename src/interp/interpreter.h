@@ -120,6 +120,30 @@ class Interpreter {
     if (nativeStackLow()) return raise(kRecursionError, message::kRecursionLimit, node->line);
     return node->evalHandler(*this, node, env);
   }
+  // The item target (name[i]) names when name is bound to a list and i is
+  // a bound int or an int literal within it: found without running code
+  // or touching a count, its list in list. Null for anything else, which
+  // takes the general path, errors included.
+  [[gnu::always_inline]] Value* plainListItem(const Node* target, Environment* env, ListValue*& list) {
+    const Node* object = target->object();
+    const Node* index = target->index();
+    if (object->kind != NodeKind::Name) return nullptr;
+    int64_t i;
+    if (index->kind == NodeKind::Number && !index->isFloat) {
+      i = index->intValue;
+    } else if (index->kind == NodeKind::Name) {
+      Value* bound = env->lookup(index->sym, index->slot, index->hint);
+      if (!bound || !bound->is(ValueKind::Int)) return nullptr;
+      i = bound->asInt();
+    } else {
+      return nullptr;
+    }
+    Value* bound = env->lookup(object->sym, object->slot, object->hint);
+    if (!bound || !bound->is(ValueKind::List)) return nullptr;
+    list = bound->asList();
+    int64_t at = sequencePosition(i, list->items.size());
+    return at < 0 ? nullptr : &list->items[static_cast<size_t>(at)];
+  }
   // The truth of the condition of a chk, orchk or spin, tested without
   // making a bool value where the condition is a simple comparison.
   Truth test(const Node* node, Environment* env) { return node->testHandler(*this, node, env); }
