@@ -111,10 +111,10 @@ def discover(folder, prefix):
 def shared_quick_sizes():
     """The quick sizes the shared runner keeps for its own programs."""
     runner = SHARED_DIR.parent / "run.py"
-    spec = importlib.util.spec_from_file_location("shared_bench_run", runner)
-    module = importlib.util.module_from_spec(spec)
+    loader_spec = importlib.util.spec_from_file_location("shared_bench_run", runner)
+    module = importlib.util.module_from_spec(loader_spec)
     try:
-        spec.loader.exec_module(module)
+        loader_spec.loader.exec_module(module)
         return {SHARED_PREFIX + name: size for name, size in module.BENCHMARKS}
     except (OSError, AttributeError, ValueError, TypeError) as e:
         raise SystemExit("run.py: cannot read the quick sizes of %s: %s" % (runner, e))

@@ -370,20 +370,20 @@ def _():
 
 # ---- Running.
 
-def preexec(spec, limit):
+def preexec(fault, limit):
     def run():
         if limit is not None:
             resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
-        if spec.sigpipe == "ignore":
+        if fault.sigpipe == "ignore":
             signal.signal(signal.SIGPIPE, signal.SIG_IGN)
-        if spec.stdout == "closed":
+        if fault.stdout == "closed":
             os.close(1)
     return run
 
 
-def run_first_line(argv, folder, spec, limit, env):
+def run_first_line(argv, folder, fault, limit, env):
     proc = subprocess.Popen(argv, cwd=folder, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                            stderr=subprocess.PIPE, preexec_fn=preexec(spec, limit), env=env)
+                            stderr=subprocess.PIPE, preexec_fn=preexec(fault, limit), env=env)
     first = proc.stdout.readline()
     proc.stdout.close()
     try:
@@ -404,35 +404,35 @@ def listed(sanitized):
 
 def run_case(qlr, name, sanitized):
     make, limit, _ = CASES[name]
-    spec = make()
+    fault = make()
     if sanitized:
         limit = None
     env = dict(os.environ)
     # The interpreter ends without tearing down its heap; leak reports would be noise.
     env.setdefault("ASAN_OPTIONS", "detect_leaks=0")
-    argv = [os.path.abspath(qlr)] + spec.args
+    argv = [os.path.abspath(qlr)] + fault.args
     with tempfile.TemporaryDirectory(prefix="qlr-faults-") as folder:
-        for file_name, content in spec.files.items():
+        for file_name, content in fault.files.items():
             with open(os.path.join(folder, file_name), "wb") as f:
                 f.write(content)
-        if spec.setup:
-            spec.setup(folder)
+        if fault.setup:
+            fault.setup(folder)
         try:
-            if spec.stdout == "first-line":
-                got = run_first_line(argv, folder, spec, limit, env)
+            if fault.stdout == "first-line":
+                got = run_first_line(argv, folder, fault, limit, env)
             else:
                 with open("/dev/full", "wb") as full:
-                    target = {"pipe": subprocess.PIPE, "full": full, "closed": None}[spec.stdout]
-                    proc = subprocess.run(argv, cwd=folder, input=spec.stdin, stdout=target, stderr=subprocess.PIPE,
-                                          preexec_fn=preexec(spec, limit), env=env, timeout=RUN_TIMEOUT)
+                    target = {"pipe": subprocess.PIPE, "full": full, "closed": None}[fault.stdout]
+                    proc = subprocess.run(argv, cwd=folder, input=fault.stdin, stdout=target, stderr=subprocess.PIPE,
+                                          preexec_fn=preexec(fault, limit), env=env, timeout=RUN_TIMEOUT)
                 got = (proc.stdout or b"", proc.stderr, proc.returncode)
         except subprocess.TimeoutExpired:
             print("FAIL %s: no end within %d s" % (name, RUN_TIMEOUT))
             return 1
-    if got not in spec.expect:
+    if got not in fault.expect:
         print("FAIL %s" % name)
         print("  got:      %r" % (tuple(v[:300] if isinstance(v, bytes) else v for v in got),))
-        for want in spec.expect:
+        for want in fault.expect:
             print("  expected: %r" % (tuple(v[:300] if isinstance(v, bytes) else v for v in want),))
         return 1
     return 0
