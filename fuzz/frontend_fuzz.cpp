@@ -5,7 +5,7 @@
 
 #include "frontend/parser.h"
 #include "frontend/token.h"
-#include "interp/fatal.h"
+#include "support/fatal.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string source(reinterpret_cast<const char*>(data), size);

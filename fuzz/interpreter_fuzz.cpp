@@ -10,8 +10,8 @@
 
 #include "frontend/parser.h"
 #include "frontend/token.h"
-#include "interp/budget.h"
 #include "interp/interpreter.h"
+#include "support/budget.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "interp/budget.h"
 #include "interp/interpreter.h"
+#include "support/budget.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <new>
 
 #include "builtins/builtins.h"
-#include "interp/budget.h"
+#include "support/budget.h"
 
 namespace qlr {
 

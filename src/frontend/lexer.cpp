@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "frontend/token.h"
-#include "interp/fatal.h"
+#include "support/fatal.h"
 
 namespace qlr {
 

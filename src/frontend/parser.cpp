@@ -8,7 +8,7 @@
 
 #include "frontend/slots.h"
 #include "frontend/symbols.h"
-#include "interp/fatal.h"
+#include "support/fatal.h"
 
 namespace qlr {
 

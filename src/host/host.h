@@ -11,7 +11,7 @@
 // standard input or output is not a terminal, it reads plainly, as from a
 // file or a pipe, and a signal acts on the process as on any other
 // program. When both are terminals, a person is typing (terminal.cpp):
-// SIGINT only sets the interrupt flag (interp/budget.h), which stops a
+// SIGINT only sets the interrupt flag (support/budget.h), which stops a
 // running entry at its next checkpoint or discards the entry being typed;
 // lines are edited with libedit where qlr was built with it
 // (QLR_LINE_EDITING, line_editor.cpp), with a history in ~/.qlr_history

@@ -20,7 +20,7 @@
 
 #include "builtins/builtins.h"
 #include "host/host.h"
-#include "interp/budget.h"
+#include "support/budget.h"
 
 namespace qlr {
 

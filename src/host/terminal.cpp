@@ -9,8 +9,8 @@
 
 #include "frontend/token.h"
 #include "host/host.h"
-#include "interp/budget.h"
 #include "interp/interpreter.h"
+#include "support/budget.h"
 
 namespace qlr {
 

@@ -3,10 +3,10 @@
 #include <memory>
 #include <new>
 
-#include "interp/budget.h"
 #include "interp/interpreter.h"
+#include "support/budget.h"
+#include "support/stack.h"
 #include "values/attributes.h"
-#include "values/stack.h"
 
 namespace qlr {
 

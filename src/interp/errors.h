@@ -38,7 +38,7 @@
 #include <string>
 
 #include "frontend/node.h"
-#include "interp/fatal.h"
+#include "support/fatal.h"
 #include "values/messages.h"
 #include "values/value.h"
 

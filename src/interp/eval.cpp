@@ -2,8 +2,8 @@
 #include <type_traits>
 
 #include "interp/interpreter.h"
+#include "support/stack.h"
 #include "values/attributes.h"
-#include "values/stack.h"
 
 namespace qlr {
 

@@ -1,8 +1,8 @@
 // Statement execution: one handler per statement kind and shape, and the chooser that picks it.
 #include <new>
 
-#include "interp/budget.h"
 #include "interp/interpreter.h"
+#include "support/budget.h"
 #include "values/attributes.h"
 
 namespace qlr {

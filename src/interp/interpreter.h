@@ -47,7 +47,7 @@
 //
 // Recursion: every script call and nested expression adds native frames.
 // kMaxCallDepth bounds the nesting of script calls with a catchable
-// RecursionError; the native stack guard of values/stack.h, checked at
+// RecursionError; the native stack guard of support/stack.h, checked at
 // every call and every nested evaluation, raises the same error for what
 // the count cannot see (a tree as deep as a long run of "+", a small
 // thread stack).
@@ -65,8 +65,8 @@
 #include "frontend/node.h"
 #include "interp/environment.h"
 #include "interp/errors.h"
+#include "support/stack.h"
 #include "values/arithmetic.h"
-#include "values/stack.h"
 #include "values/value.h"
 
 namespace qlr {

@@ -4,8 +4,8 @@
 #include <new>
 #include <vector>
 
+#include "support/stack.h"
 #include "values/collector.h"
-#include "values/stack.h"
 #include "values/value.h"
 
 namespace qlr {

@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "interp/budget.h"
 #include "interp/interpreter.h"
+#include "support/budget.h"
 #include "values/arithmetic.h"
 
 namespace qlr {

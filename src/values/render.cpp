@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "interp/budget.h"
+#include "support/budget.h"
 #include "values/container_path.h"
 #include "values/value.h"
 

@@ -8,7 +8,7 @@
 #include <new>
 
 #include "frontend/node.h"
-#include "interp/budget.h"
+#include "support/budget.h"
 #include "values/container_path.h"
 #include "values/messages.h"
 

@@ -44,7 +44,7 @@
 #include <vector>
 
 #include "frontend/symbols.h"
-#include "interp/budget.h"
+#include "support/budget.h"
 #include "values/collector.h"
 #include "values/object.h"
 #include "values/open_index.h"

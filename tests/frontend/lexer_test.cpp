@@ -5,7 +5,7 @@
 #include <string>
 
 #include "frontend/token.h"
-#include "interp/fatal.h"
+#include "support/fatal.h"
 
 namespace qlr {
 namespace {

@@ -9,7 +9,7 @@
 #include "frontend/parser.h"
 #include "frontend/symbols.h"
 #include "frontend/token.h"
-#include "interp/fatal.h"
+#include "support/fatal.h"
 
 namespace qlr {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "../values/value_builders.h"
 #include "host/host.h"
-#include "interp/budget.h"
+#include "support/budget.h"
 
 namespace qlr {
 namespace {

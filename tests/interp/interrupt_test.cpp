@@ -5,7 +5,7 @@
 
 #include "../values/value_builders.h"
 #include "frontend/parser.h"
-#include "interp/budget.h"
+#include "support/budget.h"
 
 namespace qlr {
 namespace {

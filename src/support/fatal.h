@@ -12,7 +12,7 @@
 // descriptor, a reader gone from a pipe): nothing a script does afterwards
 // can reach its reader, so the run ends at the first failed write, and the
 // interactive loop ends on it too. Interrupted is a Ctrl-C at the
-// interactive prompt (interp/budget.h): the loop reports it and goes on.
+// interactive prompt (support/budget.h): the loop reports it and goes on.
 #pragma once
 
 #include <cstring>

@@ -20,6 +20,10 @@
 
 namespace qlr {
 
+// The floor for the calling thread: a safe distance above the end of its
+// stack, or 0 (no guard) when the stack cannot be found.
+uintptr_t lowestSafeStackAddress();
+
 // The lowest frame address at which recursion may go on; 0 means no guard.
 inline uintptr_t& nativeStackFloor() {
   static uintptr_t floor = 0;

@@ -9,7 +9,7 @@
 //
 // The same places are where a Ctrl-C stops an entry of the interactive
 // loop. The loop's SIGINT handler only sets interruptRequested; the next
-// checkpoint sees it, clears it and throws Interrupted (interp/fatal.h).
+// checkpoint sees it, clears it and throws Interrupted (support/fatal.h).
 // A checkpoint thus costs one load and one branch that is never taken
 // until the user presses Ctrl-C.
 #pragma once

@@ -1,11 +1,11 @@
 // The work budget of the fuzzing build and the Ctrl-C flag (see budget.h).
-#include "interp/budget.h"
+#include "support/budget.h"
 
 #include <poll.h>
 #include <pthread.h>
 #include <signal.h>
 
-#include "interp/fatal.h"
+#include "support/fatal.h"
 
 namespace qlr {
 
