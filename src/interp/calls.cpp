@@ -1,4 +1,4 @@
-// Calls: call expressions, dispatch on the callee, running script functions, instantiating blueprints.
+// Calls: call expressions, dispatch on the callee, running script functions, instantiating blueprints, bound methods.
 #include <algorithm>
 #include <memory>
 #include <new>
@@ -56,6 +56,20 @@ class ArgValues {
   return in.raise(kTypeMismatchError, message::notCallable(callee), line);
 }
 
+Value callBoundMethod(NativeFn& self, Args args) {
+  return self.interp->callFunction(self.method.get(), args, self.receiver.get());
+}
+
+// A method read as a value: a native function that calls it, bound to
+// receiver when it was read through an instance.
+Value methodValue(Interpreter* interp, FunctionValue* method, InstanceValue* receiver) {
+  auto fn = makeRef<NativeFn>(callBoundMethod);
+  fn->interp = interp;
+  fn->method = Ref<FunctionValue>(method);
+  fn->receiver = Ref<InstanceValue>(receiver);
+  return Value(fn);
+}
+
 }  // namespace
 
 Value Interpreter::evalCall(const Node* node, Environment* env) {
@@ -96,6 +110,20 @@ Value Interpreter::evalMethodCall(const Node* node, Environment* env, Args args)
   }
   if (member.method) return callFunction(member.method, args, member.receiver, node->line);
   return noMember(*this, object, attr, node->line);
+}
+
+Value Interpreter::getAttr(const Value& obj, Symbol name, int line) {
+  uint32_t hint = 0;
+  Member member = findMember(obj, name, hint);
+  if (member.value) return *member.value;
+  if (member.method) return methodValue(this, member.method, member.receiver);
+  noAttribute(obj, symbolName(name), line, reporter());
+}
+
+Value Interpreter::getAttrByName(const Value& obj, std::string_view name, int line) {
+  Symbol sym = findSymbol(name);
+  if (sym == kNoSymbol) noAttribute(obj, name, line, reporter());
+  return getAttr(obj, sym, line);
 }
 
 Value Interpreter::callValue(const Value& callee, Args args, int line) {

@@ -21,11 +21,13 @@
 // their table held them last (Node::hint, SymbolMap::find), so most
 // lookups cost one comparison.
 //
-// Operations that depend only on values live in src/values/ and are methods
-// here only because their errors go through throwError: binary operators
-// (operators.cpp, with the arithmetic of values/arithmetic.h), indexing
-// (indexing.cpp) and attributes (attributes.cpp, by the lookup rule of
-// values/attributes.h).
+// Operations that depend only on values live in src/values/ and raise
+// their errors through the ErrorReporter this interpreter makes (it
+// forwards to throwError); the methods here that name them only pass it
+// on: binary operators (values/operators.h, with the arithmetic of
+// values/arithmetic.h), indexing (values/value.h) and attributes
+// (values/attributes.h, whose lookup rule getAttr follows too, binding the
+// methods it finds, calls.cpp).
 // Calls are calls.cpp, expressions eval.cpp, statements exec.cpp, the top
 // level run.cpp in src/host/, modules modules.cpp, the prompt repl.cpp.
 //
@@ -67,6 +69,8 @@
 #include "interp/errors.h"
 #include "support/stack.h"
 #include "values/arithmetic.h"
+#include "values/attributes.h"
+#include "values/operators.h"
 #include "values/value.h"
 
 namespace qlr {
@@ -162,7 +166,9 @@ class Interpreter {
   // Values (src/values/).
   // The binary operators but also and either, which the evaluator decides
   // itself (operators.cpp).
-  Value binaryOpDispatch(OpCode op, const Value& left, const Value& right, int line);
+  Value binaryOpDispatch(OpCode op, const Value& left, const Value& right, int line) {
+    return binaryOperation(op, left, right, line, reporter());
+  }
   // binaryOpDispatch for the evaluator: numbers are decided inline, and a
   // division by zero comes back as the error in flight, not a C++ throw.
   [[gnu::always_inline]] Value binaryOp(OpCode op, const Value& left, const Value& right, int line) {
@@ -177,15 +183,24 @@ class Interpreter {
     }
     return binaryOpDispatch(op, left, right, line);
   }
-  Value indexGet(const Value& container, const Value& index, int line);
-  void indexSet(const Value& container, const Value& index, const Value& value, int line);
+  Value indexGet(const Value& container, const Value& index, int line) {
+    return readIndex(container, index, line, reporter());
+  }
+  void indexSet(const Value& container, const Value& index, const Value& value, int line) {
+    writeIndex(container, index, value, line, reporter());
+  }
+  // Reading an attribute binds a method it finds to its instance (calls.cpp).
   Value getAttr(const Value& obj, Symbol name, int line);
-  void setAttr(const Value& obj, Symbol name, const Value& value, int line);
+  void setAttr(const Value& obj, Symbol name, const Value& value, int line) {
+    setField(obj, name, value, line, reporter());
+  }
   // getAttr and setAttr for a name a script built at run time. Only a new
   // field interns the name: the symbol table never grows for a read, nor
   // for a write that fails.
   Value getAttrByName(const Value& obj, std::string_view name, int line);
-  void setAttrByName(const Value& obj, std::string_view name, const Value& value, int line);
+  void setAttrByName(const Value& obj, std::string_view name, const Value& value, int line) {
+    setFieldByName(obj, name, value, line, reporter());
+  }
 
   // Errors (errors.cpp; see errors.h for who raises how). Kinds and
   // messages come from values/messages.h.

@@ -9,11 +9,13 @@
 //
 // Reading obj.name as a value (Interpreter::getAttr) wraps a method into a
 // new native function bound to the instance; a call written obj.name(args)
-// finds the same member and calls it directly (interp/calls.cpp). Writing
-// obj.name sets a field, on instances only (Interpreter::setAttr).
+// finds the same member and calls it directly (both in interp/calls.cpp,
+// since a bound method calls back into the evaluator). Writing obj.name
+// sets a field, on instances only (setField).
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "values/value.h"
 
@@ -55,5 +57,18 @@ inline bool hasAttributes(const Value& obj) { return obj.is(ValueKind::Instance)
   }
   return member;
 }
+
+// The error of a read of name that finds no member on obj: an
+// AttributeError on what has attributes, a TypeMismatchError on the rest.
+[[noreturn]] void noAttribute(const Value& obj, std::string_view name, int line, const ErrorReporter& report);
+
+// obj.name = value: sets the field of an instance; any other kind raises
+// through report.
+void setField(const Value& obj, Symbol name, const Value& value, int line, const ErrorReporter& report);
+// setField for a name a script built at run time: the name is interned
+// only once the write is known to succeed, so a failed one does not grow
+// the symbol table.
+void setFieldByName(const Value& obj, std::string_view name, const Value& value, int line,
+                    const ErrorReporter& report);
 
 }  // namespace qlr

@@ -1,5 +1,6 @@
 // Indexing containers and walking iterables.
-#include "interp/interpreter.h"
+#include "values/messages.h"
+#include "values/value.h"
 
 namespace qlr {
 
@@ -48,36 +49,36 @@ std::vector<Value> materializeIterable(const Value& iterable, int line, const Er
   }
 }
 
-Value Interpreter::indexGet(const Value& container, const Value& index, int line) {
+Value readIndex(const Value& container, const Value& index, int line, const ErrorReporter& report) {
   switch (container.kind()) {
     case ValueKind::List: {
       const auto& items = container.asList()->items;
-      int64_t at = sequencePosition(asIndex(index, line, reporter()), items.size());
-      if (at < 0) throwError(kIndexError, message::kListIndexOutOfRange, line);
+      int64_t at = sequencePosition(asIndex(index, line, report), items.size());
+      if (at < 0) report(kIndexError, message::kListIndexOutOfRange, line);
       return items[static_cast<size_t>(at)];
     }
     case ValueKind::Dict: {
       Value key = dictKey(index);
       if (Value* v = container.asDict()->find(key.asString())) return *v;
-      throwError(kKeyError, message::keyNotFound(key.asString()->view()), line);
+      report(kKeyError, message::keyNotFound(key.asString()->view()), line);
     }
     case ValueKind::String: {
       std::string_view text = container.asString()->view();
-      int64_t at = sequencePosition(asIndex(index, line, reporter()), text.size());
-      if (at < 0) throwError(kIndexError, message::kStringIndexOutOfRange, line);
+      int64_t at = sequencePosition(asIndex(index, line, report), text.size());
+      if (at < 0) report(kIndexError, message::kStringIndexOutOfRange, line);
       return Value(ValueKind::String, StringValue::ofByte(static_cast<unsigned char>(text[static_cast<size_t>(at)])));
     }
     default:
-      throwError(kTypeMismatchError, message::cannotIndex(container), line);
+      report(kTypeMismatchError, message::cannotIndex(container), line);
   }
 }
 
-void Interpreter::indexSet(const Value& container, const Value& index, const Value& value, int line) {
+void writeIndex(const Value& container, const Value& index, const Value& value, int line, const ErrorReporter& report) {
   switch (container.kind()) {
     case ValueKind::List: {
       auto& items = container.asList()->items;
-      int64_t at = sequencePosition(asIndex(index, line, reporter()), items.size());
-      if (at < 0) throwError(kIndexError, message::kListIndexOutOfRange, line);
+      int64_t at = sequencePosition(asIndex(index, line, report), items.size());
+      if (at < 0) report(kIndexError, message::kListIndexOutOfRange, line);
       holding(container.asList(), value);
       items[static_cast<size_t>(at)] = value;
       return;
@@ -86,9 +87,9 @@ void Interpreter::indexSet(const Value& container, const Value& index, const Val
       container.asDict()->set(dictKey(index), value);
       return;
     case ValueKind::String:
-      throwError(kTypeMismatchError, message::kStringsAreImmutable, line);
+      report(kTypeMismatchError, message::kStringsAreImmutable, line);
     default:
-      throwError(kTypeMismatchError, message::cannotAssignInto(container), line);
+      report(kTypeMismatchError, message::cannotAssignInto(container), line);
   }
 }
 

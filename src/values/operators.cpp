@@ -1,16 +1,19 @@
 // Binary operators: equality, identity, membership, joining, arithmetic and ordering.
+#include "values/operators.h"
+
 #include <string>
 #include <vector>
 
-#include "interp/interpreter.h"
 #include "support/budget.h"
+#include "support/fatal.h"
 #include "values/arithmetic.h"
+#include "values/messages.h"
 
 namespace qlr {
 
 namespace {
 
-bool within(Interpreter& interp, const Value& item, const Value& container, int line) {
+bool within(const Value& item, const Value& container, int line, const ErrorReporter& report) {
   switch (container.kind()) {
     case ValueKind::List:
       for (size_t i = 0; i < container.asList()->items.size(); ++i) {
@@ -29,16 +32,16 @@ bool within(Interpreter& interp, const Value& item, const Value& container, int 
     default:
       break;
   }
-  interp.throwError(kTypeMismatchError, message::cannotTestMembership(container), line);
+  report(kTypeMismatchError, message::cannotTestMembership(container), line);
 }
 
-[[noreturn]] void unsupported(Interpreter& interp, OpCode op, const Value& l, const Value& r, int line) {
-  interp.throwError(kTypeMismatchError, message::unsupportedOperands(op, l, r), line);
+[[noreturn]] void unsupported(OpCode op, const Value& l, const Value& r, int line, const ErrorReporter& report) {
+  report(kTypeMismatchError, message::unsupportedOperands(op, l, r), line);
 }
 
 }  // namespace
 
-Value Interpreter::binaryOpDispatch(OpCode op, const Value& l, const Value& r, int line) {
+Value binaryOperation(OpCode op, const Value& l, const Value& r, int line, const ErrorReporter& report) {
   switch (op) {
     case OpCode::Eq:
       return Value::boolean(valuesEqual(l, r));
@@ -47,7 +50,7 @@ Value Interpreter::binaryOpDispatch(OpCode op, const Value& l, const Value& r, i
     case OpCode::Same:
       return Value::boolean(l.kind() == r.kind() && identicalValues(l, r));
     case OpCode::Within:
-      return Value::boolean(within(*this, l, r, line));
+      return Value::boolean(within(l, r, line, report));
     default:
       break;
   }
@@ -58,7 +61,7 @@ Value Interpreter::binaryOpDispatch(OpCode op, const Value& l, const Value& r, i
     return Value(StringValue::concat(a, b));
   }
   if (op == OpCode::Add && l.is(ValueKind::List)) {
-    if (!r.is(ValueKind::List)) unsupported(*this, op, l, r, line);
+    if (!r.is(ValueKind::List)) unsupported(op, l, r, line, report);
     std::vector<Value> items;
     spendBudget(l.asList()->items.size() + r.asList()->items.size());
     items.reserve(l.asList()->items.size() + r.asList()->items.size());
@@ -70,15 +73,15 @@ Value Interpreter::binaryOpDispatch(OpCode op, const Value& l, const Value& r, i
     Value out;
     if (l.is(ValueKind::String) && r.is(ValueKind::String) && compare(op, l.asString()->view(), r.asString()->view(), out))
       return out;
-    unsupported(*this, op, l, r, line);
+    unsupported(op, l, r, line, report);
   }
-  if (!r.isNumber()) unsupported(*this, op, l, r, line);
+  if (!r.isNumber()) unsupported(op, l, r, line, report);
   Value out;
   switch (numberOperation(op, l, r, out)) {
     case Arithmetic::Done:
       return out;
     case Arithmetic::ZeroDivisor:
-      throwError(kDivisionError, message::divisionByZero(op), line);
+      report(kDivisionError, message::divisionByZero(op), line);
     case Arithmetic::Unhandled:
       break;
   }

@@ -399,6 +399,11 @@ int64_t sequencePosition(int64_t i, size_t n);
 // The key a non-string value stands for in a dict: its unquoted rendering.
 Value dictKey(const Value& key);
 std::vector<Value> materializeIterable(const Value& iterable, int line, const ErrorReporter& report);
+// container[index] read, and written with value: lists and strings by
+// position (counted from the end when negative), dicts by key; strings
+// cannot be written. Every other case raises through report.
+Value readIndex(const Value& container, const Value& index, int line, const ErrorReporter& report);
+void writeIndex(const Value& container, const Value& index, const Value& value, int line, const ErrorReporter& report);
 
 // Calls visit with each value of a range, in order, while it returns true.
 // The walk ends after the last value before stop and never wraps around,

@@ -66,5 +66,23 @@ TEST(Attributes, FindFieldReadsOnlyAnInstancesOwnFields) {
   EXPECT_EQ(findField(runAndRead(interp, "", "P"), intern("k"), hint), nullptr);
 }
 
+TEST(Attributes, FailedReadsAndWritesRaiseThroughTheReporterTheyAreGiven) {
+  const ErrorReporter& report = textReporter();
+  Interpreter interp;
+  Value p = runAndRead(interp, "blueprint P:\n  nop\np = P()\n", "p");
+  EXPECT_EQ(reportedBy([&] { noAttribute(p, "x", 5, report); }), "AttributeError: 'P' has no attribute 'x' @5");
+  EXPECT_EQ(reportedBy([&] { noAttribute(D({}), "k", 6, report); }),
+            "TypeMismatchError: cannot access attribute 'k' on a dict @6");
+  EXPECT_EQ(reportedBy([&] { setField(I(1), intern("x"), I(2), 2, report); }),
+            "TypeMismatchError: cannot set attribute 'x' on a int @2");
+  EXPECT_EQ(reportedBy([&] { setFieldByName(S("s"), "attr-never-set", I(2), 3, report); }),
+            "TypeMismatchError: cannot set attribute 'attr-never-set' on a string @3");
+  EXPECT_EQ(findSymbol("attr-never-set"), kNoSymbol) << "a failed write interns nothing";
+  setFieldByName(p, "attr-set", I(7), 1, report);
+  uint32_t hint = 0;
+  ASSERT_NE(findField(p, intern("attr-set"), hint), nullptr);
+  EXPECT_EQ(findField(p, intern("attr-set"), hint)->asInt(), 7);
+}
+
 }  // namespace
 }  // namespace qlr

@@ -81,6 +81,20 @@ TEST_F(Indexing, Writes) {
   EXPECT_EQ(set(R(0, 3, 1), I(0), I(1)), "TypeMismatchError: cannot assign into a range");
 }
 
+TEST(IndexingAlone, RaisesThroughTheReporterItIsGiven) {
+  const ErrorReporter& report = textReporter();
+  EXPECT_EQ(reportedBy([&] { readIndex(L({}), I(0), 3, report); }), "IndexError: list index out of range @3");
+  EXPECT_EQ(reportedBy([&] { readIndex(D({}), S("k"), 4, report); }), "KeyError: key 'k' not found @4");
+  EXPECT_EQ(reportedBy([&] { writeIndex(S("x"), I(0), I(1), 8, report); }),
+            "TypeMismatchError: strings are immutable @8");
+  EXPECT_EQ(reportedBy([&] { writeIndex(I(1), I(0), I(1), 9, report); }),
+            "TypeMismatchError: cannot assign into a int @9");
+  EXPECT_EQ(reportedBy([&] { materializeIterable(I(1), 2, report); }), "TypeMismatchError: cannot loop over a int @2");
+  Value dict = D({});
+  writeIndex(dict, I(5), S("five"), 1, report);
+  EXPECT_EQ(typed(readIndex(dict, S("5"), 1, report)), R"(string "five")");
+}
+
 TEST_F(Indexing, Walks) {
   auto cls = makeRef<ClassValue>("Point", nullptr);
   Value dict = D({{"b", I(1)}, {"a", I(2)}});

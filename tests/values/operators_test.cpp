@@ -177,5 +177,19 @@ TEST_F(BinaryOps, ErrorsNameTheOperatorAndBothKinds) {
   }
 }
 
+// The operators need no interpreter: their errors go to whatever reporter
+// they are given, with the line they are given.
+TEST(BinaryOperation, RaisesThroughTheReporterItIsGiven) {
+  const ErrorReporter& report = textReporter();
+  EXPECT_EQ(reportedBy([&] { binaryOperation(Sub, S("a"), I(1), 4, report); }),
+            "TypeMismatchError: unsupported operand types for '-': string and int @4");
+  EXPECT_EQ(reportedBy([&] { binaryOperation(Mod, I(1), I(0), 6, report); }), "DivisionError: modulo by zero @6");
+  EXPECT_EQ(reportedBy([&] { binaryOperation(Within, I(1), I(2), 2, report); }),
+            "TypeMismatchError: cannot test membership in a int @2");
+  EXPECT_EQ(reportedBy([&] { binaryOperation(Add, L({}), I(2), 3, report); }),
+            "TypeMismatchError: unsupported operand types for '+': list and int @3");
+  EXPECT_EQ(typed(binaryOperation(Add, S("a"), I(1), 1, report)), R"(string "a1")");
+}
+
 }  // namespace
 }  // namespace qlr

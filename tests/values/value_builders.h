@@ -67,6 +67,31 @@ inline Value runAndRead(Interpreter& interp, const std::string& source, const ch
   return bound ? *bound : Value();
 }
 
+// What textReporter raised: "Kind: message @line".
+struct Reported {
+  std::string text;
+};
+
+// A reporter with no interpreter behind it, for value operations tested
+// alone: it throws what it is given as a Reported.
+inline const ErrorReporter& textReporter() {
+  static const ErrorReporter reporter(nullptr, [](void*, std::string_view kind, std::string_view message, int line) {
+    throw Reported{std::string(kind) + ": " + std::string(message) + " @" + std::to_string(line)};
+  });
+  return reporter;
+}
+
+// What f raised through textReporter, or "nothing reported".
+template <class F>
+std::string reportedBy(F&& f) {
+  try {
+    f();
+  } catch (const Reported& reported) {
+    return reported.text;
+  }
+  return "nothing reported";
+}
+
 // A value as a test reads it: its kind, then its quoted rendering.
 inline std::string typed(const Value& v) { return valueKind(v) + " " + valueToString(v, true); }
 
