@@ -50,7 +50,11 @@
 //
 // Apart from the tree, each node carries what the evaluator learns on its
 // first run (the last members): which handler runs it, where its name was
-// found last, the value of a literal. They change nothing the tree means.
+// found last, the value of a literal. They change nothing the tree means,
+// and the front end knows nothing of them beyond their place: the literal
+// is an untyped pointer to a value the evaluator keeps alive. A tree is
+// therefore run by one interpreter, the one whose symbol table its names
+// were interned in (frontend/symbols.h).
 #pragma once
 
 #include <cstdint>
@@ -61,7 +65,6 @@
 
 #include "frontend/slots.h"
 #include "frontend/symbols.h"
-#include "values/object.h"
 
 namespace qlr {
 
@@ -222,12 +225,12 @@ struct Node {
   // Filled by the evaluator on first use (see the file comment): the
   // handlers, a name's position hint (see SymbolMap::find), and the
   // immutable value of a string literal, made once instead of at every
-  // evaluation.
+  // evaluation and owned by the interpreter (Interpreter::keepLiteral).
   mutable EvalHandler evalHandler = chooseEvalHandler;
   mutable ExecHandler execHandler = chooseExecHandler;
   mutable TestHandler testHandler = chooseTestHandler;
   mutable uint32_t hint = 0;
-  mutable Ref<Obj> constant;
+  mutable void* literal = nullptr;
   // From resolveSlots (slots.h): the slot of the name a Name, For, ListComp,
   // FuncDef or ClassDef node reads or binds in its function's scope, and
   // the layout of a FuncDef's or Lambda's own scope.

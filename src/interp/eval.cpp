@@ -14,7 +14,7 @@ struct ExpressionHandlers {
   static Value floatLiteral(I&, const Node* node, Environment*) { return Value::number(node->floatValue); }
   // The chooser made the string once; every evaluation shares it.
   static Value stringLiteral(I&, const Node* node, Environment*) {
-    return Value(ValueKind::String, node->constant.get());
+    return Value(ValueKind::String, static_cast<Obj*>(node->literal));
   }
   static Value boolLiteral(I&, const Node* node, Environment*) { return Value::boolean(node->boolValue); }
   static Value nullLiteral(I&, const Node*, Environment*) { return Value(); }
@@ -270,12 +270,12 @@ struct ExpressionHandlers {
     return withOperator(node->op, EvalHandler{malformed}, [&](auto op) { return binaryFor<op.value>(node); });
   }
 
-  static EvalHandler choose(const Node* node) {
+  static EvalHandler choose(I& in, const Node* node) {
     switch (node->kind) {
       case NodeKind::Number:
         return node->isFloat ? floatLiteral : intLiteral;
       case NodeKind::String:
-        node->constant = Ref<Obj>(makeString(node->text).asObj());
+        node->literal = in.keepLiteral(makeString(node->text));
         return stringLiteral;
       case NodeKind::Bool:
         return boolLiteral;
@@ -328,7 +328,7 @@ struct ExpressionHandlers {
 };
 
 Value chooseEvalHandler(Interpreter& interp, const Node* node, Environment* env) {
-  node->evalHandler = ExpressionHandlers::choose(node);
+  node->evalHandler = ExpressionHandlers::choose(interp, node);
   return node->evalHandler(interp, node, env);
 }
 

@@ -224,6 +224,12 @@ class Interpreter {
   // Keeps a parsed tree alive as long as the interpreter (functions and
   // blueprints it defines point into it) and returns it.
   const Node* keepTree(std::unique_ptr<Node> tree);
+  // Keeps value alive as long as the interpreter, for a node's cache of a
+  // literal (Node::literal), and returns its object.
+  Obj* keepLiteral(Value value) {
+    literals_.push_back(std::move(value));
+    return literals_.back().asObj();
+  }
 
   // The value of the ReturnSignal or ErrorSignal in flight.
   Value inFlight;
@@ -263,6 +269,8 @@ class Interpreter {
   // Trees of modules loaded by this interpreter and of interactive entries;
   // functions they define point into them.
   std::vector<std::unique_ptr<Node>> keptTrees_;
+  // The values of the string literals the evaluator has met (keepLiteral).
+  std::vector<Value> literals_;
   // Modules whose statements are running, so that a module adding itself
   // again (directly or through others) does nothing instead of recursing.
   std::vector<std::string> loadingModules_;
