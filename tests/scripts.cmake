@@ -1,5 +1,5 @@
-# Tests driven by scripts: golden cases, hostile inputs, memory bounds, faults, examples, documentation, install
-# and editors.
+# Tests driven by scripts: golden cases, hostile inputs, memory bounds, faults, examples, documentation, install,
+# editors and the layering of the sources.
 
 set(QLR_RUN_GOLDEN ${CMAKE_CURRENT_SOURCE_DIR}/golden/run_golden.py)
 
@@ -152,3 +152,10 @@ qlr_add_tool_test(editors/vscode_configuration editors node --
   node ${CMAKE_CURRENT_SOURCE_DIR}/editors/vscode_configuration_test.js ${PROJECT_SOURCE_DIR}/editors/vscode)
 qlr_add_tool_test(editors/vim_syntax editors vim --
   ${CMAKE_CURRENT_SOURCE_DIR}/editors/vim_test.sh ${PROJECT_SOURCE_DIR}/editors/vim)
+
+# The layers of src/: no file includes a header of a layer above its own
+# (src/support/support.h); the self-test shows the check catches one that does.
+add_test(NAME layers/includes_look_down
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/layers/check_layers.py ${PROJECT_SOURCE_DIR}/src)
+add_test(NAME layers/self_test COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/layers/check_layers.py --self-test)
+set_tests_properties(layers/includes_look_down layers/self_test PROPERTIES LABELS layers TIMEOUT 60)
