@@ -31,7 +31,8 @@ bool readStdinLine(std::string& line);
 
 // Standard output, for out, getuser, cmd and the host. Writes are
 // buffered; a write error, whenever the buffer meets it, is found in the
-// stream's error state and raises WriteFailure (support/fatal.h).
+// stream's error state and raises WriteFailure (support/fatal.h). The
+// stream and its first error belong to the process, not to an interpreter.
 void writeOutput(std::string_view text);
 // Flushes standard output; WriteFailure when anything written did not arrive.
 void flushOutput();

@@ -1,6 +1,7 @@
 // Built-ins that touch the process's streams and host: out, getuser, cmd.
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -15,12 +16,14 @@ namespace {
 
 // The errno of the first failed write to standard output. Later calls may
 // overwrite errno before the failure is reported, and every report of it
-// must name the same cause.
-int firstOutputError = 0;
+// must name the same cause. Standard output is the process's, and so is
+// its first failure, whichever interpreter met it on whichever thread.
+std::atomic<int> firstOutputError{0};
 
 int outputError() {
-  if (firstOutputError == 0) firstOutputError = errno != 0 ? errno : EIO;
-  return firstOutputError;
+  int none = 0;
+  firstOutputError.compare_exchange_strong(none, errno != 0 ? errno : EIO);
+  return firstOutputError.load();
 }
 
 [[noreturn, gnu::cold, gnu::noinline]] void outputFailed() { throw WriteFailure(outputError()); }
