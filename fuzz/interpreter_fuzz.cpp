@@ -3,7 +3,8 @@
 // The harness rebinds the built-ins that reach outside the process: cmd
 // runs nothing, getuser finds the input ended, and out renders its
 // arguments (so rendering is exercised) into a buffer nobody reads. The
-// fuzzing build's work budget ends inputs that loop or grow without end.
+// fuzzing build's work budget, full in each new interpreter, ends inputs
+// that loop or grow without end.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -39,10 +40,10 @@ void rebind(qlr::Interpreter& interp, const char* name, NativeFn::Call call) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string source(reinterpret_cast<const char*>(data), size);
-  qlr::refillBudget();
   try {
+    qlr::Interpreter interp;  // with a full work budget
+    qlr::RuntimeActivation active = interp.activate();
     std::unique_ptr<qlr::Node> program = qlr::parseSource(source, "fuzz.qlr");
-    qlr::Interpreter interp;
     rebind(interp, "out", quietOut);
     rebind(interp, "cmd", noCommand);
     rebind(interp, "getuser", noInput);

@@ -22,6 +22,7 @@ constexpr OpCode kOperators[] = {OpCode::Eq,  OpCode::Ne,  OpCode::Same, OpCode:
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static qlr::Interpreter interp;
+  qlr::RuntimeActivation active = interp.activate();
   qlr::refillBudget();  // lists of lists double per step: rendering them is bounded by the budget
   qlr::Value slots[4];
   for (size_t at = 0; at + 9 <= size; at += 9) {

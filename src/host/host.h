@@ -4,8 +4,10 @@
 // large native stack (the evaluator recurses on the native stack, once per
 // nested call and expression); the main thread only waits, with every
 // signal blocked, so that signals reach the thread that reads and runs. A
-// script is read whole, lexed and parsed before any interpreter exists, so
-// a lexical or syntax error anywhere in the file means no statement runs.
+// script is read whole, then lexed and parsed whole by the interpreter
+// that will run it (its names are interned in that interpreter's symbol
+// table) before any statement runs, so a lexical or syntax error anywhere
+// in the file means no statement runs.
 //
 // The interactive loop (repl.cpp) takes its lines from a LineInput. When
 // standard input or output is not a terminal, it reads plainly, as from a

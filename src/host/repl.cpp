@@ -51,6 +51,7 @@ class PlainInput : public LineInput {
 std::unique_ptr<LineInput> plainInput() { return std::make_unique<PlainInput>(); }
 
 void Interpreter::runRepl() {
+  RuntimeActivation active = activate();
   writeOutput("Quillora Native REPL (.qlr) -- type 'exit' to quit, blank line ends a block\n");
   moduleDir = std::string(1, '.');  // modules come from the working directory
   std::unique_ptr<LineInput> input = atTerminal() ? terminalInput(*this) : plainInput();

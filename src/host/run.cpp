@@ -15,11 +15,10 @@ std::string moduleDirOf(const std::string& path) {
 }
 
 void reportThrown(ReportForm form, std::string_view path, const Value& thrown) noexcept {
-  const Symbol msgSym = findSymbol("msg");  // never allocates
   bool script = form == ReportForm::Script;
   const InstanceValue* error = thrown.is(ValueKind::Instance) ? thrown.asInstance() : nullptr;
   std::string_view kind = error ? std::string_view(error->cls->name) : script ? "Error" : "error";
-  const Value* shown = error ? error->fields.find(msgSym) : &thrown;
+  const Value* shown = error ? error->fields.find(kMsgSymbol) : &thrown;
   if (!shown && !script) shown = &thrown;  // an instance without "msg" shows itself
   std::string rendered;
   std::string_view message = "uncaught error";
@@ -57,6 +56,7 @@ void writeDiagnostic(std::initializer_list<std::string_view> parts) noexcept {
 }
 
 void Interpreter::run(const Node* program, const std::string& path) {
+  RuntimeActivation active = activate();
   moduleDir = moduleDirOf(path);
   Flow flow = execBlock(program, globals.get());
   if (flow == Flow::Normal) return;

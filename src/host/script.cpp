@@ -63,8 +63,9 @@ int runScriptFile(const std::string& path) {
       writeDiagnostic({"qlr: no such file: ", path});
       return 1;
     }
-    std::unique_ptr<Node> program = parseSource(source, path);
     Interpreter interp;
+    RuntimeActivation active = interp.activate();  // the tree's names are interned in its symbol table
+    std::unique_ptr<Node> program = parseSource(source, path);
     interp.run(program.get(), path);
     flushOutput();
   } catch (const QuilloraFatal& fatal) {  // a WriteFailure among them

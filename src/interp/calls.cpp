@@ -146,9 +146,8 @@ Value Interpreter::makeFunction(const Node* definition, Environment* env) {
 
 // A new instance of cls, with init run on it when cls has one.
 Value Interpreter::instantiate(ClassValue* cls, Args args, int line) {
-  static const Symbol initSym = intern("init");
   auto instance = makeRef<InstanceValue>(Ref<ClassValue>(cls));
-  if (FunctionValue* init = cls->findMethod(initSym)) {
+  if (FunctionValue* init = cls->findMethod(kInitSymbol)) {
     if (callFunction(init, args, instance.get(), line).isAbrupt()) return Value::abrupt();
     cls->fieldsHint = std::min(instance->fields.size(), kReservedFieldsLimit);
   }
@@ -187,7 +186,7 @@ Flow Interpreter::bindParameters(FunctionValue* function, Args args, InstanceVal
 Value Interpreter::callFunction(FunctionValue* function, Args args, InstanceValue* instance, int line) {
   // Raised as a returned status, not a C++ throw: this deep, unwinding
   // millions of bytes of native frames would cost more than the check.
-  if (callDepth_ >= kMaxCallDepth || nativeStackLow()) return raise(kRecursionError, message::kRecursionLimit, line);
+  if (callDepth_ >= kMaxCallDepth || stackLow()) return raise(kRecursionError, message::kRecursionLimit, line);
   spendBudget(1);
   CallDepth depth(callDepth_);
   Ref<FunctionValue> keep(function);  // the callee may drop its last other holder while it runs

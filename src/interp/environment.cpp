@@ -47,11 +47,12 @@ void Environment::recycle(Environment* env) {
     env->globalNames.clear();
     env->nonlocalNames.clear();
   }
-  if (pooled_ == kPoolLimit) {
+  Runtime& pool = runtime();
+  if (pool.pooledScopes == Runtime::kScopePoolLimit) {
     delete env;
     return;
   }
-  pool_[pooled_++] = env;
+  pool.scopePool[pool.pooledScopes++] = env;
 }
 
 bool Environment::assignDeclared(Symbol name, Value value, Environment* globals) {

@@ -14,7 +14,8 @@
 // bodies does. Every operation by symbol looks in the slots first, so the
 // two stores never hold the same name. Call scopes are created and freed
 // at every call, so freed environments go back to a small pool with their
-// storage kept, and the next call reuses them without allocating.
+// storage kept (the active runtime's, interp/runtime.h), and the next call
+// reuses them without allocating.
 //
 // glob and nloc declarations are rare and tiny, so they sit in plain
 // vectors searched linearly; most scopes never allocate them.
@@ -24,6 +25,7 @@
 #include <vector>
 
 #include "frontend/slots.h"
+#include "interp/runtime.h"
 #include "values/collector.h"
 #include "values/value.h"
 
@@ -34,7 +36,8 @@ class Environment : public Container {
   // A new scope whose parent is parent (null only for the global scope),
   // with the slots layout numbers when it is a call's.
   static Ref<Environment> make(Environment* parent, const SlotLayout* layout = nullptr) {
-    Ref<Environment> env(pooled_ ? pool_[--pooled_] : new Environment());
+    Runtime& pool = runtime();
+    Ref<Environment> env(pool.pooledScopes ? pool.scopePool[--pool.pooledScopes] : new Environment());
     env->parent = Ref<Environment>(parent);
     if (layout) env->numberSlots(layout);
     return env;
@@ -140,7 +143,7 @@ class Environment : public Container {
   // assignName for a scope that has glob or nloc declarations.
   bool assignDeclared(Symbol name, Value value, Environment* globals);
 
-  // Returns a scope whose count reached zero to the pool (object.cpp).
+  // Returns a scope whose count reached zero to the active runtime's pool (object.cpp).
   static void recycle(Environment* env);
   // Lets go of everything the scope holds, for the collector to break a
   // cycle through it.
@@ -205,13 +208,6 @@ class Environment : public Container {
   uint32_t heapSlotCapacity_ = 0;
   Value inlineSlots_[kInlineSlots];
   std::unique_ptr<Value[]> heapSlots_;
-
-  // Freed scopes kept for reuse, their tables' storage with them. Bounded so
-  // that a burst of deep recursion does not pin its peak memory; a plain
-  // array, so that it outlives every scope released at exit.
-  static constexpr size_t kPoolLimit = 512;
-  static inline Environment* pool_[kPoolLimit];
-  static inline size_t pooled_ = 0;
 };
 
 // The scope of one call, held for as long as the call runs. Most calls

@@ -17,13 +17,10 @@ Ref<ClassValue> Interpreter::errType(std::string_view kind) {
 
 namespace {
 
-const Symbol msgSym = intern("msg");
-const Symbol lineSym = intern("line");
-
 Value errorValue(Interpreter& interp, std::string_view kind, std::string_view message, int line) {
   auto error = makeRef<InstanceValue>(interp.errType(kind));
-  error->fields.set(msgSym, makeString(message));
-  error->fields.set(lineSym, Value::integer(line));
+  error->fields.set(kMsgSymbol, makeString(message));
+  error->fields.set(kLineSymbol, Value::integer(line));
   return Value(error);
 }
 
@@ -45,7 +42,7 @@ Raised Interpreter::raise(std::string_view kind, std::string_view message, int l
 
 void Interpreter::prepareMemoryError() {
   spareMemoryError_ = errorValue(*this, kMemoryError, message::kOutOfMemory, 0);
-  spareMessage_ = *spareMemoryError_.asInstance()->fields.find(msgSym);
+  spareMessage_ = *spareMemoryError_.asInstance()->fields.find(kMsgSymbol);
   restoreMemoryReserve();
 }
 
@@ -61,8 +58,8 @@ Value Interpreter::outOfMemory(int line) noexcept {
     // Not even a small error could be made: the spare stands in, with this
     // line. A script that caught it before may have changed its fields.
     SymbolMap<Value>& fields = spareMemoryError_.asInstance()->fields;
-    if (Value* slot = fields.find(msgSym)) *slot = spareMessage_;
-    if (Value* slot = fields.find(lineSym)) *slot = Value::integer(line);
+    if (Value* slot = fields.find(kMsgSymbol)) *slot = spareMessage_;
+    if (Value* slot = fields.find(kLineSymbol)) *slot = Value::integer(line);
     return spareMemoryError_;
   }
 }

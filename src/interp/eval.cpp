@@ -131,7 +131,7 @@ struct ExpressionHandlers {
   // and no part makes a bool value. Chains of them nest as deep as the
   // source is long, so each part checks the native stack as operand does.
   static Truth testPart(I& in, const Node* node, Environment* env) {
-    if (nativeStackLow()) return as<Truth>(in.raise(kRecursionError, message::kRecursionLimit, node->line));
+    if (in.stackLow()) return as<Truth>(in.raise(kRecursionError, message::kRecursionLimit, node->line));
     return in.test(node, env);
   }
   static Truth testAlso(I& in, const Node* node, Environment* env) {
@@ -338,7 +338,7 @@ Truth chooseTestHandler(Interpreter& interp, const Node* node, Environment* env)
 }
 
 Value Interpreter::eval(const Node* node, Environment* env) {
-  if (nativeStackLow()) return raise(kRecursionError, message::kRecursionLimit, node->line);
+  if (stackLow()) return raise(kRecursionError, message::kRecursionLimit, node->line);
   try {
     return node->evalHandler(*this, node, env);
   } catch (QuilloraThrow& error) {

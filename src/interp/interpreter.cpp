@@ -1,18 +1,17 @@
-// Construction of an interpreter: its global scope, error reporter and stack bounds.
+// Construction and end of an interpreter: its runtime, global scope and error reporter.
 #include "interp/interpreter.h"
 
 #include <new>
-
-#include "support/stack.h"
 
 namespace qlr {
 
 namespace {
 
 // Runs when the general allocator is out of memory: the blocks the object
-// pools hold free may make room, and then the allocation is tried again.
+// pools of the thread's active runtime hold free may make room, and then
+// the allocation is tried again.
 void releasePoolsOrFail() {
-  if (!releaseFreeBlocks()) throw std::bad_alloc();
+  if (!activeRuntime || !releaseFreeBlocks()) throw std::bad_alloc();
 }
 
 void forwardError(void* ctx, std::string_view kind, std::string_view message, int line) {
@@ -21,30 +20,36 @@ void forwardError(void* ctx, std::string_view kind, std::string_view message, in
 
 }  // namespace
 
-Interpreter::Interpreter()
-    : globals(Environment::make(nullptr)), reporter_(this, forwardError), previousStackFloor_(nativeStackFloor()) {
-  previousValueReporter_ = setValueErrorReporter(&reporter_);
-  previousNewHandler_ = std::set_new_handler(releasePoolsOrFail);
-  nativeStackFloor() = lowestSafeStackAddress();
-  prepareMemoryError();
-  registerBuiltins();
+Interpreter::Interpreter() : reporter_(this, forwardError) {
+  if (!std::get_new_handler()) std::set_new_handler(releasePoolsOrFail);  // see interpreter.h
+  RuntimeActivation active(runtime_);
+  runtime_.reporter = &reporter_;
+  try {
+    globals = Environment::make(nullptr);
+    prepareMemoryError();
+    registerBuiltins();
+  } catch (...) {
+    releaseValues();
+    throw;
+  }
 }
 
 Interpreter::~Interpreter() {
-  // Emptying the global scope breaks the commonest cycle (a function bound
-  // in the scope it closes over) at once; the collector frees every other
-  // group the program left behind.
-  globals->vars.clear();
+  RuntimeActivation active(runtime_);
+  releaseValues();
+}
+
+// Emptying the global scope breaks the commonest cycle (a function bound in
+// the scope it closes over) at once; the end of the runtime collects every
+// other group the program left behind.
+void Interpreter::releaseValues() noexcept {
+  if (globals) globals->vars.clear();
   globals = nullptr;
   errorTypes.clear();
   inFlight = Value();
   spareMemoryError_ = Value();
   spareMessage_ = Value();
-  collector().collectAll();
-  collector().releaseUnusedStorage();
-  setValueErrorReporter(previousValueReporter_);
-  std::set_new_handler(previousNewHandler_);
-  nativeStackFloor() = previousStackFloor_;
+  literals_.clear();
 }
 
 const Node* Interpreter::keepTree(std::unique_ptr<Node> tree) {

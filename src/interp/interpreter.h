@@ -45,7 +45,10 @@
 // instance cannot be made, a spare made with the interpreter stands in.
 // Before any of that, the allocator's new-handler hands the object pools'
 // free blocks back (values/object.h), so memory a script let go of in one
-// size of object serves every other.
+// size of object serves every other. The new-handler is the process's:
+// the first interpreter installs this one, unless the program holding it
+// has its own, and it stays, acting on the runtime active on the thread
+// that ran out.
 //
 // Recursion: every script call and nested expression adds native frames.
 // kMaxCallDepth bounds the nesting of script calls with a catchable
@@ -67,6 +70,7 @@
 #include "frontend/node.h"
 #include "interp/environment.h"
 #include "interp/errors.h"
+#include "interp/runtime.h"
 #include "support/stack.h"
 #include "values/arithmetic.h"
 #include "values/attributes.h"
@@ -92,11 +96,22 @@ inline constexpr size_t kMemoryReserveBytes = size_t{1} << 20;
 enum class Truth : uint8_t { False, True, Cut };
 
 class Interpreter {
+  // All the state the interpreter changes as it runs, but for what lives
+  // in the members below (support/support.h). First, so that it is made
+  // before them and ends after them.
+  Runtime runtime_;
+
  public:
+  // Made on the thread that runs it (its stack floor is that thread's).
   Interpreter();
   ~Interpreter();
   Interpreter(const Interpreter&) = delete;
   Interpreter& operator=(const Interpreter&) = delete;
+
+  // Makes this interpreter's runtime the thread's active one while the
+  // result lives, for code that calls the methods below directly. run and
+  // runRepl activate it themselves.
+  [[nodiscard]] RuntimeActivation activate() { return RuntimeActivation(runtime_); }
 
   // Hashes a kind name given as any kind of string, so that a lookup makes no string.
   struct KindHash {
@@ -121,7 +136,7 @@ class Interpreter {
     } else if (node->kind == NodeKind::Number && !node->isFloat) {
       return Value::integer(node->intValue);
     }
-    if (nativeStackLow()) return raise(kRecursionError, message::kRecursionLimit, node->line);
+    if (stackLow()) return raise(kRecursionError, message::kRecursionLimit, node->line);
     return node->evalHandler(*this, node, env);
   }
   // The item target (name[i]) names when name is bound to a list and i is
@@ -257,15 +272,19 @@ class Interpreter {
   Value outOfMemory(int line) noexcept;
   void prepareMemoryError();
 
+  // Whether the native stack is too low to recurse further (support/stack.h).
+  [[gnu::always_inline]] bool stackLow() const { return nativeStackLow(runtime_.stackFloor); }
+
+  // Lets go of every value the interpreter holds, with its runtime active:
+  // its construction failing and its destruction end here.
+  void releaseValues() noexcept;
+
   Flow abruptFlow_ = Flow::Normal;
   std::unique_ptr<char[]> memoryReserve_;
   Value spareMemoryError_;
   Value spareMessage_;  // its "msg", put back should a script have changed it
   ErrorReporter reporter_;
-  const ErrorReporter* previousValueReporter_;
-  std::new_handler previousNewHandler_;
   int callDepth_ = 0;
-  uintptr_t previousStackFloor_;
   // Trees of modules loaded by this interpreter and of interactive entries;
   // functions they define point into them.
   std::vector<std::unique_ptr<Node>> keptTrees_;

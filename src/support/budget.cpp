@@ -6,6 +6,7 @@
 #include <signal.h>
 
 #include "support/fatal.h"
+#include "support/support.h"
 
 namespace qlr {
 
@@ -34,19 +35,16 @@ void takeInterrupt() {
 }
 
 #if defined(QLR_FUZZ_BUDGET)
-namespace {
-size_t remaining = kFuzzBudget;
-}
-
 void spendBudgetSlow(size_t units) {
-  if (units > remaining) {
-    remaining = 0;
+  size_t& left = activeRuntime->budgetLeft;
+  if (units > left) {
+    left = 0;
     throw QuilloraFatal("work budget exhausted");
   }
-  remaining -= units;
+  left -= units;
 }
 
-void refillBudget() { remaining = kFuzzBudget; }
+void refillBudget() { activeRuntime->budgetLeft = kFuzzBudget; }
 #endif
 
 }  // namespace qlr

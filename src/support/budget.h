@@ -1,11 +1,13 @@
 // Checkpoints of long work: the fuzzing build's work budget, and Ctrl-C at the interactive prompt.
 //
 // Statements, calls, loop items and allocated bytes are spent from a work
-// budget. In the fuzzing build (QLR_FUZZ_BUDGET) the harness refills it
-// for each input, and spending past it raises a QuilloraFatal, which no
-// script can catch: a fuzzer feeds the interpreter arbitrary programs, and
-// one may loop forever or double a string until memory runs out. In every
-// other build the budget is unlimited and costs nothing.
+// budget. In the fuzzing build (QLR_FUZZ_BUDGET) it is the active
+// runtime's (support.h), which a new interpreter starts full and the
+// harness refills for each input, and spending past it raises a
+// QuilloraFatal, which no script can catch: a fuzzer feeds the interpreter
+// arbitrary programs, and one may loop forever or double a string until
+// memory runs out. In every other build the budget is unlimited and costs
+// nothing.
 //
 // The same places are where a Ctrl-C stops an entry of the interactive
 // loop. The loop's SIGINT handler only sets interruptRequested; the next
@@ -20,9 +22,9 @@
 namespace qlr {
 
 // Set by the interactive loop's SIGINT handler, cleared by the checkpoint
-// that takes it. A signal handler can only reach memory shared by the
-// whole process, so this is the process's one flag of that kind: the
-// interpreter has no other global state a signal may touch.
+// that takes it. A signal comes to the process, and its handler can only
+// reach memory shared by the whole process, so this flag is the process's,
+// not a runtime's (support.h).
 extern volatile std::sig_atomic_t interruptRequested;
 
 // Clears interruptRequested and throws Interrupted.
@@ -45,6 +47,7 @@ bool interruptedBeforeInput(int fd);
 // few megabytes of strings and list slots.
 inline constexpr size_t kFuzzBudget = 2'000'000;
 void spendBudgetSlow(size_t units);
+// Fills the active runtime's budget again.
 void refillBudget();
 inline void spendBudget(size_t units) {
   pollInterrupt();

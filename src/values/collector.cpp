@@ -6,6 +6,7 @@
 #include <new>
 #include <utility>
 
+#include "values/runtime.h"
 #include "values/value.h"
 
 namespace qlr {
@@ -133,8 +134,6 @@ void clearReferences(Obj* obj) {
   }
 }
 
-constinit thread_local Collector threadCollector;
-
 void trackContainer(Container* obj) { collector().track(obj); }
 
 void Collector::grow() {
@@ -236,11 +235,9 @@ size_t Collector::collect(int generation) {
   return end - reached;
 }
 
-void Collector::releaseUnusedStorage() {
-  if (ends_[0] != 0) return;
+Collector::~Collector() {
+  for (uint32_t i = 0; i < ends_[0]; ++i) items_[i]->gcGeneration = Obj::kUntracked;
   std::free(items_);
-  items_ = nullptr;
-  capacity_ = 0;
 }
 
 void Collector::collectAll() {

@@ -37,6 +37,11 @@
 // with a large live heap does not rescan it over and over. Collections
 // that find nothing to free come less and less often (kMaxYoungThreshold).
 //
+// Each runtime has its own collector (values/runtime.h), which follows the
+// containers made in it. When the runtime ends, its collector lets go of
+// whatever it still follows: a value that outlives its runtime is then
+// freed by counting alone.
+//
 // Scopes are tracked lazily: a call's scope that no function has closed
 // over can only be reached from the native stack, so it cannot be part of a
 // cycle, and most calls never make one known to the collector (see
@@ -53,6 +58,12 @@ namespace qlr {
 
 class Collector {
  public:
+  Collector() = default;
+  // Lets go of the containers still followed (see the file comment).
+  ~Collector();
+  Collector(const Collector&) = delete;
+  Collector& operator=(const Collector&) = delete;
+
   static constexpr int kGenerations = 3;
   // Net new containers that start a collection of the youngest generation:
   // large enough that a collection costs little beside the allocations
@@ -86,9 +97,6 @@ class Collector {
   // Collects everything, as often as that frees something.
   void collectAll();
   size_t trackedIn(int generation) const { return ends_[generation] - begin(generation); }
-  // Gives back the storage of an empty collector, as when the last
-  // interpreter on a thread ends.
-  void releaseUnusedStorage();
 
  private:
   // All tracked containers sit in one array, oldest generation first:
@@ -97,8 +105,6 @@ class Collector {
   // and a collection's set is always a tail of the array, which it sorts
   // in place into what survives and what does not: a collection allocates
   // nothing, so it can run, and free memory, when memory has run out.
-  // Plain memory, so that the collector needs no construction or
-  // destruction and serves objects freed at any time until the thread ends.
   uint32_t begin(int generation) const { return generation == kGenerations - 1 ? 0 : ends_[generation + 1]; }
   void place(Container* obj, uint32_t at) {
     items_[at] = obj;
@@ -127,11 +133,6 @@ class Collector {
   uint32_t oldAfterLastFull_ = 0;
   bool collecting_ = false;
 };
-
-// The collector of the running thread: every interpreter on a thread
-// shares it, as they share the thread's objects.
-extern constinit thread_local Collector threadCollector;
-inline Collector& collector() { return threadCollector; }
 
 // Calls visit once for every counted reference obj holds to another object.
 void forEachReference(Obj* obj, RefVisitor visit, void* context);

@@ -5,18 +5,12 @@
 #include <vector>
 
 #include "support/stack.h"
-#include "values/collector.h"
+#include "values/runtime.h"
 #include "values/value.h"
 
 namespace qlr {
 
 namespace {
-
-// Blocks up to this size come from the free lists; larger ones from the
-// general allocator.
-constexpr size_t kBlockGrain = 16;
-constexpr size_t kLargestBlock = 256;
-void* freeBlocks[kLargestBlock / kBlockGrain + 1] = {};
 
 size_t sizeClass(size_t bytes) { return (bytes + kBlockGrain - 1) / kBlockGrain; }
 
@@ -33,7 +27,7 @@ constexpr bool kPoolBlocks = true;
 
 void* allocBlock(size_t bytes) {
   if (!kPoolBlocks || bytes > kLargestBlock) return ::operator new(bytes);
-  void*& head = freeBlocks[sizeClass(bytes)];
+  void*& head = valuesRuntime().freeBlocks[sizeClass(bytes)];
   if (!head) return ::operator new(sizeClass(bytes) * kBlockGrain);
   void* block = head;
   head = *static_cast<void**>(block);
@@ -45,14 +39,14 @@ void freeBlock(void* block, size_t bytes) {
     ::operator delete(block);
     return;
   }
-  void*& head = freeBlocks[sizeClass(bytes)];
+  void*& head = valuesRuntime().freeBlocks[sizeClass(bytes)];
   *static_cast<void**>(block) = head;
   head = block;
 }
 
 bool releaseFreeBlocks() noexcept {
   bool released = false;
-  for (void*& head : freeBlocks) {
+  for (void*& head : valuesRuntime().freeBlocks) {
     while (head) {
       void* block = head;
       head = *static_cast<void**>(block);
@@ -64,18 +58,6 @@ bool releaseFreeBlocks() noexcept {
 }
 
 namespace {
-
-// Objects whose count reached zero while another object was being
-// destroyed; the outermost destroyObj works through them. Never freed, so
-// that values released by static destructors at exit still find it.
-std::vector<Obj*>& pendingObjs() {
-  // Made in static storage: making it must not allocate either, since the
-  // first release may come when memory has run out.
-  alignas(std::vector<Obj*>) static unsigned char storage[sizeof(std::vector<Obj*>)];
-  static auto* pending = ::new (storage) std::vector<Obj*>();
-  return *pending;
-}
-bool draining = false;
 
 const ForeignKind* scopes = nullptr;
 
@@ -122,9 +104,11 @@ void destroyObj(Obj* obj) {
     delete static_cast<StringValue*>(obj);
     return;
   }
-  if (draining) {
+  ValuesRuntime& runtime = valuesRuntime();
+  std::vector<Obj*>& queue = runtime.releaseQueue;
+  if (runtime.releasing) {
     try {
-      pendingObjs().push_back(obj);
+      queue.push_back(obj);
     } catch (const std::bad_alloc&) {
       // Releasing runs in destructors, which must not throw: with no room
       // to queue it, the object goes at once, recursing this one time.
@@ -132,15 +116,14 @@ void destroyObj(Obj* obj) {
     }
     return;
   }
-  draining = true;
+  runtime.releasing = true;
   destroyOne(obj);
-  auto& pending = pendingObjs();
-  while (!pending.empty()) {
-    Obj* next = pending.back();
-    pending.pop_back();
+  while (!queue.empty()) {
+    Obj* next = queue.back();
+    queue.pop_back();
     destroyOne(next);
   }
-  draining = false;
+  runtime.releasing = false;
 }
 
 }  // namespace qlr

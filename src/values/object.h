@@ -2,8 +2,9 @@
 //
 // Every value with identity (lists, dicts, functions, blueprints, instances,
 // native functions) and every immutable payload too big to sit inside a
-// Value (strings, ranges) lives in an Obj. Counts are plain integers: the
-// interpreter runs on one thread. Ref<T> is the owning pointer.
+// Value (strings, ranges) lives in an Obj. Counts are plain integers: an
+// object belongs to one runtime (support/support.h), and a runtime runs on
+// one thread at a time. Ref<T> is the owning pointer.
 //
 // Releasing the last reference never recurses: an object whose count drops
 // to zero while another is being destroyed is queued and destroyed by the
@@ -41,11 +42,17 @@ enum class ObjType : uint8_t {
 // general allocator. Blocks freed here are reused, and returned to the
 // general allocator only when it runs out of memory (releaseFreeBlocks):
 // a script that let go of a million instances can then make scopes or
-// strings of it.
+// strings of it. The free lists are the active runtime's (runtime.h).
+//
+// Blocks up to kLargestBlock bytes come from the free lists, in classes
+// kBlockGrain apart; larger ones from the general allocator.
+inline constexpr size_t kBlockGrain = 16;
+inline constexpr size_t kLargestBlock = 256;
+inline constexpr size_t kBlockClasses = kLargestBlock / kBlockGrain + 1;
 void* allocBlock(size_t bytes);
 void freeBlock(void* block, size_t bytes);
-// Hands every block on the free lists back to the general allocator;
-// false when there was none.
+// Hands every block on the active runtime's free lists back to the
+// general allocator; false when there was none.
 bool releaseFreeBlocks() noexcept;
 
 struct Obj {
@@ -77,7 +84,8 @@ struct Container : Obj {
   uint32_t gcRefs = 0;   // the collector's scratch count
 };
 
-// Destroys an object whose count reached zero (see the file comment).
+// Destroys an object whose count reached zero (see the file comment; the
+// queue is the active runtime's).
 void destroyObj(Obj* obj);
 
 using RefVisitor = void (*)(Obj* ref, void* context);

@@ -9,6 +9,7 @@
 
 #include "frontend/node.h"
 #include "support/budget.h"
+#include "support/fatal.h"
 #include "values/container_path.h"
 #include "values/messages.h"
 
@@ -76,14 +77,12 @@ void StringValue::appendTo(Value& target, std::string_view tail) {
 }
 
 StringValue* StringValue::ofByte(unsigned char byte) {
-  static StringValue* table[256] = {};
-  if (!table[byte]) {
+  StringValue*& shared = valuesRuntime().byteStrings[byte];
+  if (!shared) {
     char c = static_cast<char>(byte);
-    Ref<StringValue> s = make(std::string_view(&c, 1));
-    retainObj(s.get());  // the table's own reference: never released
-    table[byte] = s.get();
+    shared = make(std::string_view(&c, 1)).release();  // the runtime's reference
   }
-  return table[byte];
+  return shared;
 }
 
 uint32_t hashString(std::string_view text) {
@@ -243,8 +242,6 @@ bool truthOfAny(const Value& v) {
 
 namespace {
 
-const ErrorReporter* valueReporter = nullptr;
-
 // What comparing two values decides without looking inside two containers.
 enum class Shallow : uint8_t {
   Equal,
@@ -286,11 +283,19 @@ Shallow compareShallow(const Value& a, const Value& b) {
   return Shallow::Unequal;
 }
 
+// The RecursionError of a comparison that came back to a pair it is
+// inside, raised through the active runtime's reporter; a runtime with no
+// interpreter has none to make a script error, and gets a fatal error.
+[[noreturn, gnu::cold]] void comparedInsideItself() {
+  if (const ErrorReporter* report = valuesRuntime().reporter) (*report)(kRecursionError, message::kRecursionLimit, 0);
+  throw QuilloraFatal(std::string(kRecursionError) + ": " + std::string(message::kRecursionLimit));
+}
+
 // Opens a pair that compareShallow found Open. A pair met again while it
 // is open would take the comparison round that cycle for ever: it raises
 // RecursionError instead (see container_path.h for when it is noticed).
 void openPair(ContainerPath& path, const Value& a, const Value& b) {
-  if (path.returnsToCheckpoint(a.asObj(), b.asObj())) (*valueReporter)(kRecursionError, message::kRecursionLimit, 0);
+  if (path.returnsToCheckpoint(a.asObj(), b.asObj())) comparedInsideItself();
   // Lists sharing sublists compare in time exponential in their depth.
   spendBudget(a.is(ValueKind::List) ? a.asList()->items.size() : a.asDict()->size());
   path.open(a.asObj(), b.asObj());
@@ -342,12 +347,6 @@ void openPair(ContainerPath& path, const Value& a, const Value& b) {
 }
 
 }  // namespace
-
-const ErrorReporter* setValueErrorReporter(const ErrorReporter* reporter) {
-  const ErrorReporter* old = valueReporter;
-  valueReporter = reporter;
-  return old;
-}
 
 void ErrorReporter::operator()(std::string_view kind, std::string_view message, int line) const {
   fn_(ctx_, kind, message, line);

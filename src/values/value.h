@@ -31,8 +31,8 @@
 // "[...]" or "{...}" where it is met again. Comparing two containers whose
 // walk side by side comes back to a pair it is still inside (a list that
 // holds itself, compared with itself) would never end; it raises
-// RecursionError through the reporter the running interpreter installs
-// (setValueErrorReporter) instead.
+// RecursionError through the reporter of the active runtime's interpreter
+// (ValuesRuntime::reporter) instead.
 #pragma once
 
 #include <cstdint>
@@ -48,6 +48,7 @@
 #include "values/collector.h"
 #include "values/object.h"
 #include "values/open_index.h"
+#include "values/runtime.h"
 #include "values/symbol_map.h"
 
 namespace qlr {
@@ -198,7 +199,7 @@ struct StringValue : Obj {
   // enough, else in a new block with room to spare, so that a run of
   // appends to one binding copies each byte a bounded number of times.
   static void appendTo(Value& target, std::string_view tail);
-  // A string of one byte; these are shared and never freed.
+  // A string of one byte; these are shared, and the runtime holds them.
   static StringValue* ofByte(unsigned char byte);
 
   std::string_view view() const { return {data(), size}; }
@@ -359,11 +360,6 @@ class ErrorReporter {
   void* ctx_;
   Fn fn_;
 };
-
-// Installs the reporter through which equality raises RecursionError for
-// containers compared inside themselves; returns the one it replaces.
-// Equality runs only while an interpreter, which installs one, is alive.
-const ErrorReporter* setValueErrorReporter(const ErrorReporter* reporter);
 
 // The hash of a dict key; never 0.
 uint32_t hashString(std::string_view text);

@@ -22,6 +22,7 @@ TEST(Registration, BindsEveryTableEntryInItsOrder) {
                                           "values", "joinstr",  "splitstr", "sqrt",     "floor",  "ceil",
                                           "absval", "roundval", "intval",   "floatval", "strval", "classname"};
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   std::vector<std::string> bound;
   for (const auto& entry : interp.globals->vars.entries()) bound.push_back(symbolName(entry.key));
   EXPECT_EQ(bound, order);
@@ -55,6 +56,7 @@ class ArgumentReaders : public ::testing::Test {
   }
 
   Interpreter interp;
+  RuntimeActivation active_ = interp.activate();
   NativeFn self{nullptr};
   Value values[5] = {I(7), S("text"), L({}), D({}), F(2.5)};
   Args all{values};
@@ -104,6 +106,7 @@ TEST_F(ArgumentReaders, NumbersAndWholeFloats) {
 // The rules not shown by the scripts under tests/golden/builtins.
 TEST(Builtins, IgnoreArgumentsBeyondThoseTheyUse) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   Value seen =
       runAndRead(interp,
                  "blueprint P:\n"

@@ -10,6 +10,7 @@ using namespace qlr::testing;
 
 TEST(AttributesByName, OnlyANewFieldInternsItsName) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   Value seen = runAndRead(interp,
                           "blueprint B:\n"
                           "  exp init(self):\n"

@@ -41,12 +41,14 @@ Completion completed(Interpreter& interp, std::string_view before) { return comp
 
 TEST(CompleteAt, BlanksBeforeTheCursorIndent) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   EXPECT_EQ(completed(interp, "").insert, kIndent);
   EXPECT_EQ(completed(interp, "    ").insert, kIndent);
 }
 
 TEST(CompleteAt, CompletesKeywordsBuiltinsAndGlobalsAsFarAsTheyAgree) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   EXPECT_EQ(completed(interp, "out(sizeo").insert, "f");
   EXPECT_EQ(completed(interp, "blue").insert, "print");
   EXPECT_EQ(completed(interp, "x = orc").insert, "hk");
@@ -69,6 +71,7 @@ TEST(CompleteAt, CompletesKeywordsBuiltinsAndGlobalsAsFarAsTheyAgree) {
 
 TEST(CompleteAt, DoesNothingWhereNoNameCanGo) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   for (std::string_view before : {"out(", "x = 12", "x = 1 +", "p.ou", "out(zzz", "out"}) {
     Completion completion = completed(interp, before);
     EXPECT_EQ(completion.insert, "") << before;

@@ -13,6 +13,7 @@ using namespace qlr::testing;
 // Field slots reserved by an instance made after one whose init set n fields.
 size_t reservedAfterInitOf(size_t n) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   Value next = runAndRead(interp,
                           "blueprint Wide:\n"
                           "  exp init(self, n):\n"
@@ -33,6 +34,7 @@ TEST(Instantiate, ReservesTheFieldsTheLastInitLeftUpToALimit) {
 
 TEST(Instantiate, FieldsAddedAfterInitDoNotWidenLaterInstances) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   Value last = runAndRead(interp,
                           "blueprint P:\n"
                           "  exp init(self):\n"

@@ -26,6 +26,7 @@ CatchClause clause(const char* typeName) {
 
 TEST(ThrowError, BuildsAnInstanceWithExactlyMsgAndLine) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   Value error = thrownBy(interp, "KeyError", "key 'a' not found", 12);
   ASSERT_TRUE(error.is(ValueKind::Instance));
   const InstanceValue* instance = error.asInstance();
@@ -44,6 +45,7 @@ TEST(ThrowError, BuildsAnInstanceWithExactlyMsgAndLine) {
 
 TEST(ThrowError, OneBlueprintPerKindPerInterpreter) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   Value first = thrownBy(interp, "IndexError", "a", 1);
   Value second = thrownBy(interp, "IndexError", "b", 2);
   Value other = thrownBy(interp, "KeyError", "c", 3);
@@ -53,12 +55,15 @@ TEST(ThrowError, OneBlueprintPerKindPerInterpreter) {
   EXPECT_NE(other.asInstance()->cls.get(), first.asInstance()->cls.get());
   EXPECT_FALSE(identicalValues(first, second)) << "each error is a new instance";
 
+  const ClassValue* mine = interp.errType("IndexError").get();
   Interpreter another;
-  EXPECT_NE(another.errType("IndexError").get(), interp.errType("IndexError").get());
+  RuntimeActivation activeAnother = another.activate();
+  EXPECT_NE(another.errType("IndexError").get(), mine);
 }
 
 TEST(ThrowError, ReporterForwardsKindMessageAndLine) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   int64_t line = -1;
   EXPECT_EQ(raised([&] { interp.reporter()("ValueError", "bad text", 3); }, &line), "ValueError: bad text");
   EXPECT_EQ(line, 3);
@@ -66,6 +71,7 @@ TEST(ThrowError, ReporterForwardsKindMessageAndLine) {
 
 TEST(CatchMatches, ByBlueprintChainOrKindName) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   Value system = thrownBy(interp, "IndexError", "list index out of range", 1);
   auto base = makeRef<ClassValue>("Base", nullptr);
   auto mine = makeRef<ClassValue>("MyErr", base);
@@ -94,7 +100,10 @@ TEST(CatchMatches, ByBlueprintChainOrKindName) {
   }
 }
 
-TEST(RecursionReporter, FollowsTheLiveInterpreter) {
+// Equality has no interpreter at hand: it raises through the reporter of
+// the runtime that is active, or, where no interpreter owns that runtime,
+// as a fatal error.
+TEST(RecursionReporter, FollowsTheActiveInterpreter) {
   Value list = L({});
   list.asList()->items.push_back(list);
   auto ownerOfRaised = [&]() -> const ClassValue* {
@@ -107,11 +116,26 @@ TEST(RecursionReporter, FollowsTheLiveInterpreter) {
   };
   {
     Interpreter outer;
+    Interpreter inner;
+    const ClassValue* outerError;
+    const ClassValue* innerError;
     {
-      Interpreter inner;
-      EXPECT_EQ(ownerOfRaised(), inner.errType("RecursionError").get());
+      RuntimeActivation active = outer.activate();
+      outerError = outer.errType("RecursionError").get();
+      {
+        RuntimeActivation activeInner = inner.activate();
+        innerError = inner.errType("RecursionError").get();
+        EXPECT_EQ(ownerOfRaised(), innerError);
+      }
+      EXPECT_EQ(ownerOfRaised(), outerError) << "the outer runtime is active again";
     }
-    EXPECT_EQ(ownerOfRaised(), outer.errType("RecursionError").get()) << "the outer reporter is restored";
+    EXPECT_NE(outerError, innerError);
+  }
+  try {
+    valuesEqual(list, list);
+    ADD_FAILURE() << "no error";
+  } catch (const QuilloraFatal& fatal) {
+    EXPECT_STREQ(fatal.what(), "RecursionError: maximum recursion depth exceeded");
   }
   list.asList()->items.clear();
 }

@@ -30,6 +30,7 @@ std::string handled(Interpreter& interp, const std::string& source) {
 // throwing: its caller needs no C++ handler to take them.
 TEST(ExpressionHandlers, PutTheirOwnErrorsInFlight) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   runAndRead(interp, "blueprint B:\n  nop\nb = B()\n", "b");
   EXPECT_EQ(handled(interp, "\nunbound\n"), "NameError: name 'unbound' is not defined @2");
   EXPECT_EQ(handled(interp, "-\"s\"\n"), "TypeMismatchError: cannot negate a string @1");
@@ -55,6 +56,7 @@ std::string fatalOf(Interpreter& interp, const Node& node) {
 
 TEST(ExpressionHandlers, NodesNoParserMakesAreInternalFaults) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   Node statement(NodeKind::Pass, 1);
   EXPECT_EQ(fatalOf(interp, statement), "internal error: eval() got a statement node kind");
   Node binary(NodeKind::BinOp, 1);  // with no operator

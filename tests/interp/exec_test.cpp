@@ -34,6 +34,7 @@ std::string handled(Interpreter& interp, const std::string& source) {
 
 TEST(StatementHandlers, PutTheirOwnErrorsInFlight) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   EXPECT_EQ(handled(interp, "ensure 1 > 2\n"), "AssertionError: assertion failed @1");
   EXPECT_EQ(handled(interp, "\nensure no, [\"why\"]\n"), "AssertionError: [\"why\"] @2");
   EXPECT_EQ(handled(interp, "remove nothing\n"), "NameError: name 'nothing' is not defined @1");
@@ -52,6 +53,7 @@ TEST(StatementHandlers, PutTheirOwnErrorsInFlight) {
 
 TEST(StatementHandlers, ExpressionNodeIsAnInternalFault) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   Node number(NodeKind::Number, 1);
   try {
     interp.exec(&number, interp.globals.get());

@@ -41,6 +41,7 @@ bool bound(Interpreter& interp, const char* name) { return interp.globals->looku
 
 TEST(Interrupt, EachKindOfCheckpointStopsTheWork) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   // The next statement.
   EXPECT_TRUE(interrupted(interp, "trip()\nafterStatement = 1\n"));
   EXPECT_FALSE(bound(interp, "afterStatement"));
@@ -58,6 +59,7 @@ TEST(Interrupt, EachKindOfCheckpointStopsTheWork) {
 
 TEST(Interrupt, AtlastBlocksRunAndCannotReplaceIt) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   EXPECT_TRUE(interrupted(interp,
                           "exp stubborn():\n"
                           "  attempt:\n"
@@ -80,6 +82,7 @@ TEST(Interrupt, AtlastBlocksRunAndCannotReplaceIt) {
 
 TEST(Interrupt, CatchClausesDoNotCatchIt) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   EXPECT_TRUE(interrupted(interp,
                           "attempt:\n"
                           "  trip()\n"
@@ -91,6 +94,7 @@ TEST(Interrupt, CatchClausesDoNotCatchIt) {
 
 TEST(Interrupt, AnAtlastBlockCanBeInterruptedInTurn) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   EXPECT_TRUE(interrupted(interp,
                           "attempt:\n"
                           "  trip()\n"

@@ -19,6 +19,7 @@ std::unique_ptr<Node> parse(const std::string& source) { return parseSource(sour
 
 TEST(MemoryError, NoRoomForAFreshErrorGivesTheSpareWithTheFailingLine) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   auto program = parse("x = 1\nxs = [x, 2, 3]\n");
   auto again = parse("\n\n\nys = [4]\n");
   Value first, second;
@@ -70,8 +71,8 @@ remove d["k3"]
 TEST(MemoryError, EveryFailingAllocationOfABusyProgramEndsInAMemoryError) {
   size_t errors = 0;
   for (size_t allowed = 0;; ++allowed) {
-    releaseFreeBlocks();  // every object then comes from the allocator that fails
-    Interpreter interp;
+    Interpreter interp;  // its pools start empty: every object comes from the allocator that fails
+    RuntimeActivation active = interp.activate();
     // A tree is run by the interpreter it was parsed for (frontend/node.h).
     auto program = parse(kBusyProgram);
     auto check = parse("ensure total == 50 + 5 + 30\nensure sizeof(d) == 29\nensure sizeof(done) == 15\n");

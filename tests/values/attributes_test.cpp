@@ -25,6 +25,7 @@ std::string found(const Value& obj, const char* name) {
 
 TEST(Attributes, FindMemberFollowsTheLookupRule) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   Value d = runAndRead(interp,
                        "blueprint Base:\n"
                        "  shared = 1\n"
@@ -57,6 +58,7 @@ TEST(Attributes, FindMemberFollowsTheLookupRule) {
 
 TEST(Attributes, FindFieldReadsOnlyAnInstancesOwnFields) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   Value p = runAndRead(interp, "blueprint P:\n  k = 1\n  exp f(self):\n    nop\np = P()\np.x = 7\n", "p");
   uint32_t hint = 0;
   ASSERT_NE(findField(p, intern("x"), hint), nullptr);
@@ -69,6 +71,7 @@ TEST(Attributes, FindFieldReadsOnlyAnInstancesOwnFields) {
 TEST(Attributes, FailedReadsAndWritesRaiseThroughTheReporterTheyAreGiven) {
   const ErrorReporter& report = textReporter();
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   Value p = runAndRead(interp, "blueprint P:\n  nop\np = P()\n", "p");
   EXPECT_EQ(reportedBy([&] { noAttribute(p, "x", 5, report); }), "AttributeError: 'P' has no attribute 'x' @5");
   EXPECT_EQ(reportedBy([&] { noAttribute(D({}), "k", 6, report); }),

@@ -26,6 +26,7 @@ class Indexing : public ::testing::Test {
     return outcome([&] { return makeList(materializeIterable(iterable, 5, interp.reporter())); });
   }
   Interpreter interp;
+  RuntimeActivation active_ = interp.activate();
 };
 
 TEST_F(Indexing, Reads) {

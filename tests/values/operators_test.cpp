@@ -33,6 +33,7 @@ class BinaryOps : public ::testing::Test {
     }
   }
   Interpreter interp;
+  RuntimeActivation active_ = interp.activate();
 };
 
 TEST_F(BinaryOps, Arithmetic) {

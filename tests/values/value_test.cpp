@@ -88,6 +88,7 @@ TEST(ValueEquality, Matrix) {
 
 TEST(ValueEquality, ContainersInsideThemselvesRaiseRecursionError) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   Value list = L({I(1)});
   list.asList()->items.push_back(list);
   Value dict = D({{"a", I(1)}});
@@ -116,6 +117,7 @@ TEST(ValueEquality, ContainersInsideThemselvesRaiseRecursionError) {
 
 TEST(ValueEquality, CycleDeepInsideRaisesUnlessADifferenceComesFirst) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   // Deep enough that the open pairs no longer fit the path's own frames.
   for (size_t depth : {3u, 16u, 17u, 40u}) {
     auto [a, innermostA] = ring(depth, {L({I(5)}), L({I(5)})});
@@ -146,6 +148,7 @@ TEST(ValueEquality, NestingComparesToAnyDepth) {
 
 TEST(ValueEquality, DictEntriesCompareInTheLeftDictsOrder) {
   Interpreter interp;
+  RuntimeActivation active = interp.activate();
   Value loop = L({});
   loop.asList()->items.push_back(loop);
   Value left = D({{"cycle", loop}, {"n", I(1)}});
