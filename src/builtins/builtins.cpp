@@ -5,21 +5,24 @@ namespace qlr {
 
 namespace {
 
-const builtins::Table kTables[] = {builtins::kIoBuiltins, builtins::kReflectBuiltins, builtins::kCollectionBuiltins,
-                                   builtins::kNumericBuiltins, builtins::kConvertBuiltins};
+// The tables by address: their contents are not known to this file until
+// the program is linked, their addresses are, so this list is a constant.
+constexpr const builtins::Table* kTables[] = {&builtins::kIoBuiltins, &builtins::kReflectBuiltins,
+                                              &builtins::kCollectionBuiltins, &builtins::kNumericBuiltins,
+                                              &builtins::kConvertBuiltins};
 
 // The order the built-ins join the global scope (and the symbol table) in.
 // It is kept apart from the tables because it follows no file: classname
 // comes last.
-const std::string_view kOrder[] = {
+constexpr std::string_view kOrder[] = {
     "out",   "getuser", "cmd",    "sizeof",   "kind",   "grab",     "put",      "has",
     "nums",  "append",  "pop",    "keys",     "values", "joinstr",  "splitstr", "sqrt",
     "floor", "ceil",    "absval", "roundval", "intval", "floatval", "strval",   "classname",
 };
 
 NativeFn::Call find(std::string_view name) {
-  for (builtins::Table table : kTables)
-    for (const builtins::Builtin& b : table)
+  for (const builtins::Table* table : kTables)
+    for (const builtins::Builtin& b : *table)
       if (name == b.name) return b.call;
   return nullptr;
 }

@@ -25,9 +25,9 @@ const ForeignKind kScopeKind{
       static_cast<Environment*>(obj)->empty();
     },
 };
-const bool kScopeKindSet = (setScopeKind(&kScopeKind), true);
-
 }  // namespace
+
+const ForeignKind& Environment::heapKind() { return kScopeKind; }
 
 // Emptying the scope releases what it bound, and that may free other
 // scopes (closures made by the call), which come back here and take pool

@@ -145,6 +145,8 @@ class Environment : public Container {
 
   // Returns a scope whose count reached zero to the active runtime's pool (object.cpp).
   static void recycle(Environment* env);
+  // How the heap frees, walks and empties a scope (values/object.h).
+  static const ForeignKind& heapKind();
   // Lets go of everything the scope holds, for the collector to break a
   // cycle through it.
   void empty();

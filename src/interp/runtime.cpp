@@ -6,6 +6,7 @@
 namespace qlr {
 
 Runtime::Runtime() {
+  scopeKind = &Environment::heapKind();
   for (std::string_view name : {"init", "msg", "line"}) symbols.intern(name);
 }
 

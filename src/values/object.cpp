@@ -59,8 +59,6 @@ bool releaseFreeBlocks() noexcept {
 
 namespace {
 
-const ForeignKind* scopes = nullptr;
-
 void destroyOne(Obj* obj) {
   if (obj->gcGeneration != Obj::kUntracked) collector().untrack(static_cast<Container*>(obj));
   switch (obj->type) {
@@ -89,15 +87,14 @@ void destroyOne(Obj* obj) {
       delete static_cast<RangeVal*>(obj);
       return;
     case ObjType::Environment:
-      scopes->destroy(obj);
+      scopeKind().destroy(obj);
       return;
   }
 }
 
 }  // namespace
 
-void setScopeKind(const ForeignKind* kind) { scopes = kind; }
-const ForeignKind& scopeKind() { return *scopes; }
+const ForeignKind& scopeKind() { return *valuesRuntime().scopeKind; }
 
 void destroyObj(Obj* obj) {
   if (obj->type == ObjType::String) {  // owns nothing: no queue needed

@@ -91,13 +91,13 @@ void destroyObj(Obj* obj);
 using RefVisitor = void (*)(Obj* ref, void* context);
 
 // Scopes are the one kind of object defined above this layer; the layer
-// that defines them tells the heap how to free, walk and empty one.
+// that defines them tells the heap how to free, walk and empty one, in the
+// runtime it makes (ValuesRuntime::scopeKind).
 struct ForeignKind {
   void (*destroy)(Obj* obj);
   void (*forEachReference)(Obj* obj, RefVisitor visit, void* context);
   void (*clearReferences)(Obj* obj);
 };
-void setScopeKind(const ForeignKind* kind);
 const ForeignKind& scopeKind();
 
 // Tells the cycle collector about a new container (collector.h).

@@ -31,6 +31,9 @@ struct ValuesRuntime : FrontendRuntime {
   void* freeBlocks[kBlockClasses] = {};
   // The string of each byte, made on first use and shared (StringValue::ofByte).
   StringValue* byteStrings[256] = {};
+  // How the heap frees, walks and empties a scope, which the layer that
+  // defines scopes sets (object.h).
+  const ForeignKind* scopeKind = nullptr;
   // Where value helpers that are given no reporter raise errors: the
   // interpreter's (value.h); null in a runtime that has no interpreter.
   const ErrorReporter* reporter = nullptr;

@@ -187,10 +187,7 @@ FunctionValue::FunctionValue(const Node* definition, Ref<Container> env)
 
 FunctionValue::~FunctionValue() = default;
 
-const std::string& FunctionValue::name() const {
-  static const std::string lambdaName = "<lambda>";
-  return isLambda ? lambdaName : def->text;
-}
+std::string_view FunctionValue::name() const { return isLambda ? std::string_view("<lambda>") : def->text; }
 
 const std::vector<std::string>& FunctionValue::params() const { return def->params; }
 
@@ -207,9 +204,9 @@ FunctionValue* ClassValue::findMethod(Symbol method) const {
 
 // ---- the small functions every part uses ----
 
-const std::string& valueKind(const Value& v) {
-  static const std::string names[] = {"null", "bool", "int", "float", "string", "list",
-                                      "dict", "function", "class", "instance", "function", "range"};
+std::string_view valueKind(const Value& v) {
+  static constexpr std::string_view names[] = {"null", "bool",     "int",   "float",    "string",   "list",
+                                               "dict", "function", "class", "instance", "function", "range"};
   return names[static_cast<int>(v.kind())];
 }
 

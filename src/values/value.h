@@ -280,7 +280,7 @@ struct FunctionValue : Container {
   FunctionValue(const Node* definition, Ref<Container> env);
   ~FunctionValue();
 
-  const std::string& name() const;
+  std::string_view name() const;
   const std::vector<std::string>& params() const;
   std::span<const Symbol> paramSyms() const { return paramSymbols; }
   // The default expression for parameter position i, or null.
@@ -368,7 +368,7 @@ uint32_t hashString(std::string_view text);
 Value makeString(std::string_view text);
 Value makeList(std::vector<Value> items = {});
 
-const std::string& valueKind(const Value& v);
+std::string_view valueKind(const Value& v);
 bool truthOfAny(const Value& v);
 // Conditions are mostly comparisons: their bools are decided inline.
 inline bool isTruthy(const Value& v) { return v.is(ValueKind::Bool) ? v.asBool() : truthOfAny(v); }

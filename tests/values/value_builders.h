@@ -93,7 +93,7 @@ std::string reportedBy(F&& f) {
 }
 
 // A value as a test reads it: its kind, then its quoted rendering.
-inline std::string typed(const Value& v) { return valueKind(v) + " " + valueToString(v, true); }
+inline std::string typed(const Value& v) { return std::string(valueKind(v)) + " " + valueToString(v, true); }
 
 // Runs f and returns "Kind: msg" of the script error it raises (its line
 // goes to *line), or "no error".
