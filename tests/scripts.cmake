@@ -1,5 +1,5 @@
 # Tests driven by scripts: golden cases, hostile inputs, memory bounds, faults, examples, documentation, install,
-# editors and the layering of the sources.
+# editors, the layering of the sources and the statics of the library.
 
 set(QLR_RUN_GOLDEN ${CMAKE_CURRENT_SOURCE_DIR}/golden/run_golden.py)
 
@@ -159,3 +159,17 @@ add_test(NAME layers/includes_look_down
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/layers/check_layers.py ${PROJECT_SOURCE_DIR}/src)
 add_test(NAME layers/self_test COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/layers/check_layers.py --self-test)
 set_tests_properties(layers/includes_look_down layers/self_test PROPERTIES LABELS layers TIMEOUT 60)
+
+# No process-wide state: the library's writable statics are only the few
+# the process has one of by nature (see the script); the self-test shows
+# that the check reads a listing that has others.
+if(CMAKE_OBJDUMP)
+  add_test(NAME statics/only_what_the_process_has_one_of
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/statics/check_statics.py ${CMAKE_OBJDUMP}
+            $<TARGET_FILE:qlrcore>)
+  add_test(NAME statics/self_test
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/statics/check_statics.py --self-test)
+  set_tests_properties(statics/only_what_the_process_has_one_of statics/self_test PROPERTIES LABELS statics TIMEOUT 60)
+else()
+  message(STATUS "objdump not found: the check of the library's statics is left out")
+endif()

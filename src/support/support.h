@@ -40,7 +40,8 @@
 // What the process has only one of stays shared by the whole process: the
 // Ctrl-C flag that a signal handler sets (budget.h), the state of standard
 // output (builtins/builtins.h) and the allocator's new-handler
-// (interp/interpreter.h).
+// (interp/interpreter.h). tests/statics/check_statics.py fails when the
+// library holds any other writable static.
 #pragma once
 
 #include <cstddef>
