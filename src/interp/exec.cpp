@@ -145,16 +145,12 @@ struct StatementHandlers {
     }
     // The parts' text is gathered first, so that running out of memory
     // midway leaves name as it was.
-    std::string scratch;
     std::string joined;
     std::string_view tail;
     if (count == 1) {
-      tail = concatText(values[0], scratch);
+      tail = concatText(values[0], joined);
     } else {
-      for (size_t i = count; i-- > 0;) {
-        scratch.clear();
-        joined += concatText(values[i], scratch);
-      }
+      for (size_t i = count; i-- > 0;) appendValue(joined, values[i], false);
       tail = joined;
     }
     slot = env->own(target->sym, target->slot, target->hint);  // evaluating a part may have rebound name

@@ -41,14 +41,19 @@ ValueKind Value::kindOf(ObjType t) {
 
 // ---- strings ----
 
-Ref<StringValue> StringValue::concat(std::string_view a, std::string_view b) {
+Ref<StringValue> StringValue::joined(std::string_view a, std::string_view b, size_t room) {
   size_t n = a.size() + b.size();
-  spendBudget(1 + n / 16);
-  void* mem = allocBlock(sizeof(StringValue) + n);
+  void* mem = allocBlock(sizeof(StringValue) + n + room);
   auto* s = ::new (mem) StringValue(n);
+  s->spare = static_cast<uint32_t>(room);
   if (!a.empty()) std::memcpy(s->data(), a.data(), a.size());
   if (!b.empty()) std::memcpy(s->data() + a.size(), b.data(), b.size());
   return Ref<StringValue>(s);
+}
+
+Ref<StringValue> StringValue::concat(std::string_view a, std::string_view b) {
+  spendBudget(1 + (a.size() + b.size()) / 16);
+  return joined(a, b, 0);
 }
 
 Ref<StringValue> StringValue::make(std::string_view text) { return concat(text, {}); }
@@ -64,16 +69,10 @@ void StringValue::appendTo(Value& target, std::string_view tail) {
     s->hashCache = 0;
     return;
   }
-  size_t size = s->size + n;
   // Doubling keeps the copies linear in the final length; the room is
   // capped by what spare can count.
-  size_t room = std::min<size_t>(std::max<size_t>(size, 16), UINT32_MAX);
-  void* mem = allocBlock(sizeof(StringValue) + size + room);
-  auto* grown = ::new (mem) StringValue(size);
-  grown->spare = static_cast<uint32_t>(room);
-  std::memcpy(grown->data(), s->data(), s->size);
-  std::memcpy(grown->data() + s->size, tail.data(), n);
-  target = Value(Ref<StringValue>(grown));
+  size_t room = std::min<size_t>(std::max<size_t>(s->size + n, 16), UINT32_MAX);
+  target = Value(joined(s->view(), tail, room));
 }
 
 StringValue* StringValue::ofByte(unsigned char byte) {

@@ -221,6 +221,8 @@ struct StringValue : Obj {
 
  private:
   explicit StringValue(size_t n) : Obj(ObjType::String), size(n) {}
+  // a followed by b in one new block, with room bytes to spare after them.
+  static Ref<StringValue> joined(std::string_view a, std::string_view b, size_t room);
 };
 
 // Lists and dicts of plain values (numbers, strings) cannot be part of a
